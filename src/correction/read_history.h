@@ -1,0 +1,14 @@
+#pragma once
+// The game's read-text history: the files that tell it which lines the player has seen.
+#include <string>
+
+// Deletes every file of installDir (not its subdirectories) whose own name matches pattern
+// under Windows' wildcard rules: '?' one character, '*' any run of characters, ASCII letters
+// compared without case. Directories, and files that cannot be deleted, stay silently.
+void DeleteMatchingFiles(const std::string& pattern);
+
+// Announces the reset and deletes the read-history files, "?0*.dat".
+void PurgeReadHistory();
+
+// True if name matches pattern under the rules above.
+bool MatchesWildcard(const std::string& name, const std::string& pattern);

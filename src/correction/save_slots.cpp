@@ -1,0 +1,82 @@
+#include "correction/save_slots.h"
+
+#include "app/console_text.h"
+#include "app/install_dir.h"
+#include "app/texts.h"
+#include "correction/save_stream.h"
+#include "platform/files.h"
+
+namespace {
+
+constexpr int kSlotCount = 256;
+
+std::string SlotFileName(int slot, const char* extension) {
+    return FormatText("%sscr%03d.%s", installDir.c_str(), slot, extension);
+}
+
+// Puts the corrected work file in the save's place, keeping the save as the backup. The save's
+// own name is never without a whole save: the backup is a second name for the save, and the
+// corrected file then takes the save's name in one step.
+void CommitCorrectedSave(const std::string& save, const std::string& work,
+                         const std::string& backup) {
+    RemoveFile(backup);  // the backup of an earlier run gives way; if it cannot, linking fails
+    bool backupSharesSave = false;
+    switch (LinkFile(save, backup)) {
+        case LinkResult::Linked: backupSharesSave = true; break;
+        case LinkResult::Unsupported:
+            if (CopyFileNoReplace(save, backup)) break;
+            [[fallthrough]];
+        case LinkResult::DestinationExists:
+        case LinkResult::Failed:
+            RemoveFile(work);
+            Say(texts::kCannotReplace, save.c_str());
+            return;
+    }
+    if (!ReplaceFile(work, save)) {
+        RemoveFile(work);
+        // A second name of a save that stays in use is no backup: the game rewrites it in place.
+        if (backupSharesSave) RemoveFile(backup);
+        Say(texts::kCannotReplace, save.c_str());
+    }
+}
+
+void ReportFailedCopy(CorrectionResult result, const std::string& save, const std::string& work) {
+    switch (result) {
+        case CorrectionResult::Damaged: Say(texts::kSaveDamaged, save.c_str()); return;
+        case CorrectionResult::ReadFailed: Say(texts::kCannotRead, save.c_str()); return;
+        case CorrectionResult::WriteFailed:
+        case CorrectionResult::Corrected: Say(texts::kCannotWrite, work.c_str()); return;
+    }
+}
+
+void CorrectSlot(int slot) {
+    const std::string save = SlotFileName(slot, "sav");
+    const std::string work = SlotFileName(slot, "tmp");
+    const std::string backup = SlotFileName(slot, "old");
+
+    std::FILE* saveStream = OpenForReading(save);
+    if (saveStream == nullptr) return;  // an empty slot
+    std::FILE* workStream = OpenForWriting(work);
+    if (workStream == nullptr) {
+        std::fclose(saveStream);
+        Say(texts::kCannotCreate, work.c_str());
+        return;
+    }
+    Say(texts::kCorrectingSlot, slot);
+    const CorrectionResult result = CorrectSaveStream(saveStream, workStream);
+    std::fclose(saveStream);  // only read from: nothing of the player's can be lost here
+    const bool workComplete = CloseDurably(workStream);
+    if (result != CorrectionResult::Corrected || !workComplete) {
+        RemoveFile(work);
+        ReportFailedCopy(result, save, work);
+        return;
+    }
+    CommitCorrectedSave(save, work, backup);
+}
+
+}  // namespace
+
+void CorrectSaveSlots() {
+    Say("%s", texts::kCorrectingSaves);
+    for (int slot = 0; slot < kSlotCount; ++slot) CorrectSlot(slot);
+}

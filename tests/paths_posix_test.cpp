@@ -1,0 +1,63 @@
+// The registry's Windows path turned into this machine's path, as Wine would open it.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "app/install_dir.h"
+#include "registry_fixture.h"
+#include "test_files.h"
+
+namespace {
+
+struct PathCase {
+    const char* name;
+    std::string value;     // %g stands for the game directory as Z: names it
+    std::string expected;  // %p stands for the prefix, %g for the game directory's real path
+};
+
+std::string Fill(std::string text, const std::string& pattern, const std::string& with) {
+    for (std::size_t at = text.find(pattern); at != std::string::npos;
+         at = text.find(pattern, at + with.size())) {
+        text.replace(at, pattern.size(), with);
+    }
+    return text;
+}
+
+TEST(LookUpInstallDir, FindsTheDirectoryThroughWinesDrives) {
+    const PathCase cases[] = {
+        {"drive Z: is the root", "Z:%g", "%g/"},
+        {"a trailing separator is not doubled", "Z:%g\\", "%g/"},
+        {"components match without case", "z:%G", "%g/"},
+        {"drive C: is the prefix's drive_c", "C:\\Program Files\\Quilmo\\ORVANE",
+         "%p/drive_c/Program Files/Quilmo/Orvane/"},
+        {"a missing component is kept as written", "C:\\Games\\Missing",
+         "%p/drive_c/Games/Missing/"},
+        {"a drive Wine does not have", "Q:\\Games", "%p/dosdevices/q:/Games/"},
+    };
+    for (const PathCase& row : cases) {
+        SCOPED_TRACE(row.name);
+        RegistryFixture registry("Software\\Quilmo\\Orvane");
+        const std::string prefix = registry.prefix();
+        testfiles::fs::create_directories(prefix + "/dosdevices");
+        testfiles::fs::create_directories(prefix + "/drive_c/Program Files/Quilmo/Orvane");
+        testfiles::fs::create_directories(prefix + "/drive_c/Games");
+        ASSERT_EQ(symlink("../drive_c", (prefix + "/dosdevices/c:").c_str()), 0);
+        ASSERT_EQ(symlink("/", (prefix + "/dosdevices/z:").c_str()), 0);
+        testfiles::ScopedTempDir game;
+        testfiles::fs::create_directory(game.path() / "Game");
+        const std::string gamePath = testfiles::fs::canonical(game.path() / "Game").string();
+        std::string windowsGame = gamePath;
+        for (char& c : windowsGame) c = c == '/' ? '\\' : c;
+        std::string upperGame = windowsGame.substr(0, windowsGame.size() - 4) + "GAME";
+
+        registry.SetString("InstallDir",
+                           Fill(Fill(row.value, "%g", windowsGame), "%G", upperGame));
+        installDir.clear();
+        LookUpInstallDir();
+        const std::string realPrefix = testfiles::fs::canonical(prefix).string();
+        EXPECT_EQ(installDir, Fill(Fill(row.expected, "%g", gamePath), "%p", realPrefix));
+    }
+}
+
+}  // namespace
