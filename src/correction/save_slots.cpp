@@ -32,7 +32,7 @@ void CommitCorrectedSave(const std::string& save, const std::string& work,
             Say(texts::kCannotReplace, save.c_str());
             return;
     }
-    if (!ReplaceFile(work, save)) {
+    if (!MoveIntoPlace(work, save)) {
         RemoveFile(work);
         // A second name of a save that stays in use is no backup: the game rewrites it in place.
         if (backupSharesSave) RemoveFile(backup);

@@ -147,7 +147,9 @@ CorrectionResult CorrectSaveStream(std::FILE* save, std::FILE* work) {
         filter.Feed(chunk.data(), got);
         if (out.failed()) return CorrectionResult::WriteFailed;
     }
-    if (std::ferror(save)) return CorrectionResult::ReadFailed;
+    // Only a stream that says it reached its end has been read whole; some C runtimes end a
+    // failed read without setting the error flag.
+    if (std::ferror(save) || !std::feof(save)) return CorrectionResult::ReadFailed;
     const CorrectionResult result = filter.Finish();
     if (!out.Flush()) return CorrectionResult::WriteFailed;
     return result;

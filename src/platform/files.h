@@ -33,4 +33,4 @@ bool CopyFileNoReplace(const std::string& from, const std::string& to);
 
 // Puts the file at from in the place of the file at to in one step and records that on disk:
 // at every moment to names either the old file or the new one.
-bool ReplaceFile(const std::string& from, const std::string& to);
+bool MoveIntoPlace(const std::string& from, const std::string& to);

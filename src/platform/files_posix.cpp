@@ -97,7 +97,7 @@ bool CopyFileNoReplace(const std::string& from, const std::string& to) {
     return ok;
 }
 
-bool ReplaceFile(const std::string& from, const std::string& to) {
+bool MoveIntoPlace(const std::string& from, const std::string& to) {
     if (rename(from.c_str(), to.c_str()) != 0) return false;
     // The backup is already on disk, so whichever name the directory holds after a power cut
     // is a whole save; a failed flush here cannot cost the player anything.
