@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds the Windows program and the native one (plain and with sanitizers) and runs every
+# test: the unit tests of the Windows build under Wine, the native unit tests, the end-to-end
+# tests of both programs in a pseudo-terminal, and the fault-injection and fuzzing runs.
+# Installs what is missing first. Exits non-zero when any test fails.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash tools/ensure-deps.sh all
+export WINEDEBUG=-all
+
+for preset in windows native native-asan; do
+  echo "=== $preset: build" >&2
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j"$(nproc)"
+done
+
+for preset in windows native native-asan; do
+  echo "=== $preset: tests" >&2
+  ctest --preset "$preset"
+done
