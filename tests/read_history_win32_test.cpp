@@ -1,0 +1,28 @@
+// Windows keeps a read-only file from being deleted; the purge leaves it and goes on.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "app/install_dir.h"
+#include "correction/read_history.h"
+#include "platform/paths.h"
+#include "test_files.h"
+
+namespace {
+
+TEST(PurgeReadHistory, LeavesAReadOnlyFileAndDeletesTheOthers) {
+    testfiles::ScopedTempDir dir;
+    for (const char* name : {"b0.dat", "c0.dat", "d0.dat"}) {
+        testfiles::WriteFile(dir.path() / name, "read");
+    }
+    ASSERT_TRUE(SetFileAttributesA((dir / "c0.dat").c_str(), FILE_ATTRIBUTE_READONLY));
+    installDir = dir.path().string() + kPathSeparator;
+    testing::internal::CaptureStdout();
+    PurgeReadHistory();
+    testing::internal::GetCapturedStdout();
+    installDir.clear();
+    EXPECT_EQ(testfiles::DirectoryContents(dir.path()),
+              (std::map<std::string, std::string>{{"c0.dat", "read"}}));
+    SetFileAttributesA((dir / "c0.dat").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+}  // namespace
