@@ -1,241 +1,22 @@
-// The whole program, run as a player runs it: a pseudo-terminal for its console, keys typed
-// into it, and standard output sent to a file and compared byte for byte. ORVANE_PROGRAM names
-// the program; with ORVANE_UNDER_WINE set it is the Windows program, run under Wine.
-#include <fcntl.h>
+// The whole program, run as a player runs it, its output compared byte for byte.
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <pty.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <termios.h>
-#include <unistd.h>
 
-#include <atomic>
-#include <chrono>
-#include <cstdlib>
 #include <map>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/console_text.h"
 #include "app/texts.h"
+#include "program_runner.h"
 #include "save_fixtures.h"
 #include "test_files.h"
 
 namespace {
 
-namespace fs = testfiles::fs;
+using namespace runner;
 using Files = std::map<std::string, std::string>;
-using Clock = std::chrono::steady_clock;
-
-bool UnderWine() { return std::getenv("ORVANE_UNDER_WINE") != nullptr; }
-
-std::string ProgramPath() {
-    const char* program = std::getenv("ORVANE_PROGRAM");
-    return program != nullptr ? program : "";
-}
-
-int RunQuietly(const std::vector<std::string>& argv) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int null = open("/dev/null", O_RDWR);
-        dup2(null, 0);
-        dup2(null, 1);
-        dup2(null, 2);
-        std::vector<char*> args;
-        for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-        args.push_back(nullptr);
-        execvp(args[0], args.data());
-        _exit(127);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// Under Wine every test shares one throwaway prefix, with its server kept running.
-class WineEnvironment : public testing::Environment {
-public:
-    void SetUp() override {
-        if (!UnderWine()) return;
-        prefix_ = std::make_unique<testfiles::ScopedTempDir>();
-        setenv("WINEPREFIX", prefix_->path().c_str(), 1);
-        RunQuietly({"wineserver", "-p"});
-        RunQuietly({"wineboot", "-i"});
-    }
-    void TearDown() override {
-        if (!UnderWine()) return;
-        RunQuietly({"wineserver", "-k"});
-        prefix_.reset();
-    }
-
-private:
-    std::unique_ptr<testfiles::ScopedTempDir> prefix_;
-};
 
 const testing::Environment* const kWine = testing::AddGlobalTestEnvironment(new WineEnvironment);
-
-// The game's installation as the registry names it.
-class Installation {
-public:
-    Installation() {
-        if (!UnderWine()) {
-            setenv("WINEPREFIX", prefix_.path().c_str(), 1);
-            fs::create_directories(prefix_.path() / "dosdevices");
-            fs::create_symlink("/", prefix_.path() / "dosdevices" / "z:");
-        }
-    }
-    ~Installation() {
-        if (!UnderWine()) unsetenv("WINEPREFIX");
-    }
-    const fs::path& dir() const { return dir_.path(); }
-
-    // Records the installation directory in the registry, or no key at all.
-    void Register(bool installed) {
-        std::string windowsPath = "Z:" + fs::canonical(dir_.path()).string();
-        for (char& c : windowsPath) c = c == '/' ? '\\' : c;
-        if (UnderWine()) {
-            RunQuietly({"wine", "reg", "delete", "HKCU\\Software\\Quilmo\\Orvane", "/f"});
-            if (installed) {
-                ASSERT_EQ(RunQuietly({"wine", "reg", "add", "HKCU\\Software\\Quilmo\\Orvane", "/v",
-                                      "InstallDir", "/d", windowsPath, "/f"}),
-                          0);
-            }
-            return;
-        }
-        std::string hive = "WINE REGISTRY Version 2\n\n#arch=win64\n\n";
-        if (installed) {
-            std::string escaped;
-            for (char c : windowsPath) escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
-            hive += "[Software\\\\Quilmo\\\\Orvane] 1796985742\n\"InstallDir\"=\"" + escaped + "\"\n";
-        }
-        testfiles::WriteFile(prefix_.path() / "user.reg", hive);
-    }
-
-private:
-    testfiles::ScopedTempDir prefix_;
-    testfiles::ScopedTempDir dir_;
-};
-
-std::string Said(const char* text) {
-    std::string said = FormatText("%s", text);
-    if (!UnderWine()) return said;
-    std::string crlf;  // the Windows program's stdout is in text mode
-    for (char c : said) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    return crlf;
-}
-
-std::string SaidSlot(int slot) { return Said(FormatText(texts::kCorrectingSlot, slot).c_str()); }
-
-struct Finished {
-    std::string output;
-    int exitStatus = -1;
-    bool finished = false;
-};
-
-// Keys typed at one moment: after the output holds `after`, once the console reads keys.
-struct Keys {
-    std::string after;
-    std::vector<std::string> presses;
-};
-
-class Terminal {
-public:
-    explicit Terminal(const fs::path& output) : output_(output) {}
-
-    Finished Start(const std::vector<Keys>& script, bool withConsole,
-              const std::vector<std::string>& extraArgs) {
-        std::vector<std::string> argv;
-        if (UnderWine()) argv.push_back("wine");
-        argv.push_back(ProgramPath());
-        argv.insert(argv.end(), extraArgs.begin(), extraArgs.end());
-        pid_t pid = withConsole ? forkpty(&master_, nullptr, nullptr, nullptr) : fork();
-        if (pid == 0) Exec(argv, withConsole);
-        std::atomic<bool> done{false};
-        std::thread drain;
-        if (withConsole) drain = std::thread([&] { Drain(done); });
-        Finished run;
-        bool typed = true;
-        for (const Keys& keys : script) {
-            if (!(typed = WaitForOutput(keys.after))) break;
-            for (const std::string& press : keys.presses) {
-                WaitForRawMode();
-                if (write(master_, press.data(), press.size()) < 0) typed = false;
-                std::this_thread::sleep_for(std::chrono::milliseconds(150));
-            }
-        }
-        run.finished = typed && Wait(pid, run.exitStatus);
-        if (!run.finished) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-        }
-        done = true;
-        if (drain.joinable()) drain.join();
-        if (master_ >= 0) close(master_);
-        run.output = testfiles::ReadFile(output_);
-        return run;
-    }
-
-private:
-    [[noreturn]] void Exec(const std::vector<std::string>& argv, bool withConsole) {
-        if (!withConsole) setsid();  // no console at all
-        const int out = open(output_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int null = open("/dev/null", O_RDWR);
-        dup2(out, 1);
-        dup2(null, 2);
-        if (!withConsole) dup2(null, 0);
-        std::vector<char*> args;
-        for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-        args.push_back(nullptr);
-        execvp(args[0], args.data());
-        _exit(127);
-    }
-
-    void Drain(std::atomic<bool>& done) {
-        char buffer[4096];
-        while (!done) {
-            pollfd wait{master_, POLLIN, 0};
-            if (poll(&wait, 1, 50) == 1 && read(master_, buffer, sizeof buffer) <= 0) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            }
-        }
-    }
-
-    bool WaitForOutput(const std::string& text) {
-        const auto deadline = Clock::now() + std::chrono::seconds(60);
-        while (testfiles::ReadFile(output_).find(text) == std::string::npos) {
-            if (Clock::now() > deadline) return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return true;
-    }
-
-    // The native program switches the terminal to raw mode while it waits for a key; Wine's
-    // console does so once. Either way a key typed now arrives as a key.
-    void WaitForRawMode() {
-        const auto deadline = Clock::now() + std::chrono::seconds(UnderWine() ? 2 : 10);
-        termios mode{};
-        while (tcgetattr(master_, &mode) == 0 && (mode.c_lflag & ICANON) != 0 &&
-               Clock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-    }
-
-    static bool Wait(pid_t pid, int& exitStatus) {
-        const auto deadline = Clock::now() + std::chrono::seconds(60);
-        int status = 0;
-        while (waitpid(pid, &status, WNOHANG) == 0) {
-            if (Clock::now() > deadline) return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return true;
-    }
-
-    fs::path output_;
-    int master_ = -1;
-};
 
 const std::string kSave = savefixtures::MakeSave(
     "$scriptFilename\tch02.s\n$stackPointer\t1\n$lastScriptPointer\t5120\n$flag\t1\n_t\nplain\n");
@@ -301,10 +82,12 @@ TEST(Program, RunsTheDialogue) {
         installation.Register(row.installed);
         testfiles::ScopedTempDir outputDir;
         Terminal terminal(outputDir.path() / "stdout");
-        std::vector<Keys> script;
-        if (!row.atPrompt.empty()) script.push_back({Said(texts::kPrompt), row.atPrompt});
-        if (!row.atEnd.empty()) script.push_back({Said(texts::kPressAnyKey), row.atEnd});
-        const Finished run = terminal.Start(script, row.withConsole, row.args);
+        RunOptions options;
+        if (!row.atPrompt.empty()) options.script.push_back({Said(texts::kPrompt), row.atPrompt});
+        if (!row.atEnd.empty()) options.script.push_back({Said(texts::kPressAnyKey), row.atEnd});
+        options.withConsole = row.withConsole;
+        options.args = row.args;
+        const Finished run = terminal.Start(options);
         EXPECT_TRUE(run.finished);
         EXPECT_EQ(run.exitStatus, 0);
         EXPECT_EQ(run.output, Said(texts::kBanner) + row.said + Said(texts::kPressAnyKey) +
