@@ -19,3 +19,6 @@ for preset in windows native native-asan; do
   echo "=== $preset: tests" >&2
   ctest --preset "$preset"
 done
+
+echo "=== fuzzing the save filter for 60 s" >&2
+bash tools/fuzz.sh 60
