@@ -1,6 +1,7 @@
 #include "correction/save_stream.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -8,6 +9,9 @@
 namespace {
 
 constexpr std::size_t kChunkSize = 64 * 1024;
+// Readable bytes after each piece, so that the fast path may read whole 64-byte blocks and a
+// line's first 32 bytes even where the piece or the line is shorter.
+constexpr std::size_t kPadding = 64;
 constexpr std::size_t kFixedBlockSize = 400;
 
 const std::string kLastScriptPointer = "$lastScriptPointer\t";
@@ -16,24 +20,95 @@ const std::string kStackPointer = "$stackPointer\t";
 // The game starts a chapter's script at position 4.
 const std::string kRestartLine = "$lastScriptPointer\t4\n";
 
+std::uint64_t Load(const char* bytes) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+}
+
+// A known entry prefix as three words and the masks that keep its bytes, for comparing the
+// first 24 bytes of a line without a branch per byte.
+struct KnownPrefix {
+    KnownPrefix() : word{1, 0, 0}, mask{0, 0, 0} {}  // begun by no line
+    explicit KnownPrefix(const std::string& prefix) {
+        char bytes[24] = {};
+        char keep[24] = {};
+        std::memcpy(bytes, prefix.data(), prefix.size());
+        std::memset(keep, 0xFF, prefix.size());
+        for (int i = 0; i < 3; ++i) {
+            word[i] = Load(bytes + 8 * i);
+            mask[i] = Load(keep + 8 * i);
+        }
+    }
+    bool BegunBy(std::uint64_t w0, std::uint64_t w1, std::uint64_t w2) const {
+        return ((w0 & mask[0]) == word[0]) & ((w1 & mask[1]) == word[1]) &
+               ((w2 & mask[2]) == word[2]);
+    }
+    std::uint64_t word[3];
+    std::uint64_t mask[3];
+};
+
+const KnownPrefix kFastLastScriptPointer(kLastScriptPointer);
+const KnownPrefix kFastScriptFilename(kScriptFilename);
+const KnownPrefix kFastStackPointer(kStackPointer);
+
+// The fast path finds a line feed's place in a word from its lowest set bit, which is the
+// first byte only where the lowest-addressed byte is the least significant.
+const bool kLittleEndian = [] {
+    const std::uint16_t one = 1;
+    char first;
+    std::memcpy(&first, &one, 1);
+    return first == 1;
+}();
+
+// The high bit of each byte of word that is a line feed.
+std::uint64_t LineFeedBits(std::uint64_t word) {
+    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Fu;
+    const std::uint64_t x = word ^ 0x0A0A0A0A0A0A0A0Au;
+    return ~(((x & kLow7) + kLow7) | x) & ~kLow7;
+}
+
+// Bit i set where bytes[i], of 64, is a line feed: each word's per-byte flags gathered into
+// one byte by a multiplication.
+std::uint64_t LineFeedMask(const char* bytes) {
+    std::uint64_t mask = 0;
+    for (int w = 0; w < 8; ++w) {
+        const std::uint64_t flags = LineFeedBits(Load(bytes + 8 * w)) >> 7;
+        mask |= ((flags * 0x0102040810204080u) >> 56) << (8 * w);
+    }
+    return mask;
+}
+
 // Gathers output and hands it to the work stream in large pieces; remembers a failed write.
 class Output {
 public:
-    explicit Output(std::FILE* stream) : stream_(stream) { buffer_.reserve(kChunkSize); }
+    // Room for a whole piece of complete lines, twice over (see FilterCompleteLines).
+    explicit Output(std::FILE* stream) : stream_(stream), buffer_(2 * kChunkSize + kPadding) {}
 
     void Put(const char* data, std::size_t size) {
-        if (buffer_.size() + size > kChunkSize) Flush();
-        if (size >= kChunkSize) {
-            Write(data, size);
-        } else {
-            buffer_.insert(buffer_.end(), data, data + size);
+        if (used_ + size > buffer_.size()) {
+            Flush();
+            if (size >= buffer_.size()) {
+                Write(data, size);
+                return;
+            }
         }
+        std::memcpy(buffer_.data() + used_, data, size);
+        used_ += size;
     }
     void Put(const std::string& text) { Put(text.data(), text.size()); }
 
+    // Room for size bytes (at most the buffer's size) to be written in place; Commit then
+    // counts what was written.
+    char* Reserve(std::size_t size) {
+        if (used_ + size > buffer_.size()) Flush();
+        return buffer_.data() + used_;
+    }
+    void Commit(std::size_t size) { used_ += size; }
+
     bool Flush() {
-        Write(buffer_.data(), buffer_.size());
-        buffer_.clear();
+        Write(buffer_.data(), used_);
+        used_ = 0;
         return !failed_;
     }
     bool failed() const { return failed_; }
@@ -45,93 +120,227 @@ private:
 
     std::FILE* stream_;
     std::vector<char> buffer_;
+    std::size_t used_ = 0;
     bool failed_ = false;
 };
 
-// Walks the save's bytes as they arrive, in pieces of any size.
+// Walks the save's bytes as they arrive, in pieces of any size. Runs of kept lines are handed
+// on as they stand in the piece, so a line costs no more than finding its end.
 class SaveFilter {
 public:
     explicit SaveFilter(Output& out) : out_(out) {}
 
     void Feed(const char* data, std::size_t size) {
         const char* const end = data + size;
-        while (data < end) data = Step(data, end);
+        if (phase_ == Phase::Header) data = FeedHeader(data, end);
+        if (phase_ == Phase::FixedBlock) data = FeedFixedBlock(data, end);
+        if (phase_ == Phase::StateText) FeedStateText(data, end);
     }
 
-    CorrectionResult Finish() {
-        if (phase_ == Phase::Header || phase_ == Phase::FixedBlock) return CorrectionResult::Damaged;
+    CorrectionResult Finish() const {
+        if (phase_ != Phase::StateText) return CorrectionResult::Damaged;
         // A last line still being judged began with '$' and matched no known entry: dropped.
         return CorrectionResult::Corrected;
     }
 
 private:
-    enum class Phase { Header, FixedBlock, LineStart, NamedEntry, KeepLine, DropLine };
+    enum class Phase { Header, FixedBlock, StateText };
+    enum class Line { Start, NamedEntry, Keep, Drop };
+    enum class Verdict { Replace, Keep, Drop, NeedMore };
 
-    // Handles what it can of [data, end) in the current phase; returns where it stopped.
-    const char* Step(const char* data, const char* end) {
-        const std::size_t size = static_cast<std::size_t>(end - data);
-        switch (phase_) {
-            case Phase::Header: {
-                const char* zero = static_cast<const char*>(std::memchr(data, '\0', size));
-                const char* stop = zero != nullptr ? zero + 1 : end;
-                out_.Put(data, static_cast<std::size_t>(stop - data));
-                if (zero != nullptr) phase_ = Phase::FixedBlock;
-                return stop;
+    const char* FeedHeader(const char* data, const char* end) {
+        const void* zero = std::memchr(data, '\0', static_cast<std::size_t>(end - data));
+        const char* stop = zero != nullptr ? static_cast<const char*>(zero) + 1 : end;
+        out_.Put(data, static_cast<std::size_t>(stop - data));
+        if (zero != nullptr) phase_ = Phase::FixedBlock;
+        return stop;
+    }
+
+    const char* FeedFixedBlock(const char* data, const char* end) {
+        const std::size_t taken = std::min(static_cast<std::size_t>(end - data), blockLeft_);
+        out_.Put(data, taken);
+        blockLeft_ -= taken;
+        if (blockLeft_ == 0) phase_ = Phase::StateText;
+        return data + taken;
+    }
+
+    // [keepFrom, p) are kept bytes not yet handed on. The loop stands at a line's start, so
+    // that a line costs one look at its first byte and one search for its end.
+    void FeedStateText(const char* p, const char* const end) {
+        const char* keepFrom = p;
+        while (line_ == Line::NamedEntry && p < end) {
+            JudgeNamedEntry(*p++);
+            keepFrom = p;
+        }
+        if (line_ == Line::Keep || line_ == Line::Drop) {
+            const char* next = LineEnd(p, end);
+            if (line_ == Line::Drop) keepFrom = next;
+            if (next == end && (next == p || next[-1] != '\n')) {
+                out_.Put(keepFrom, static_cast<std::size_t>(end - keepFrom));
+                return;  // the line goes on in the next piece
             }
-            case Phase::FixedBlock: {
-                const std::size_t taken = std::min(size, blockLeft_);
-                out_.Put(data, taken);
-                blockLeft_ -= taken;
-                if (blockLeft_ == 0) phase_ = Phase::LineStart;
-                return data + taken;
+            p = next;
+            line_ = Line::Start;
+        }
+        if (kLittleEndian) {
+            const char* const lastLineEnd = LastLineEnd(p, end);
+            if (lastLineEnd != p) {
+                out_.Put(keepFrom, static_cast<std::size_t>(p - keepFrom));
+                FilterCompleteLines(p, lastLineEnd);
+                p = keepFrom = lastLineEnd;
             }
-            case Phase::LineStart:
-                if (*data == '$') {
-                    phase_ = Phase::NamedEntry;
-                    entryStart_.clear();
-                } else {
-                    phase_ = *data == '_' ? Phase::DropLine : Phase::KeepLine;
+        }
+        // The piece's last line, unfinished, or every line where the fast path cannot go.
+        while (p < end) {
+            if (*p == '$' || *p == '_') {
+                const Verdict verdict = Judge(p, static_cast<std::size_t>(end - p));
+                if (verdict != Verdict::Keep) {
+                    out_.Put(keepFrom, static_cast<std::size_t>(p - keepFrom));
+                    if (verdict == Verdict::NeedMore) {
+                        // The entry's name runs past this piece: gather it byte by byte.
+                        entryStart_.clear();
+                        line_ = Line::NamedEntry;
+                        while (p < end) JudgeNamedEntry(*p++);
+                        return;
+                    }
+                    if (verdict == Verdict::Replace) out_.Put(kRestartLine);
+                    p = LineEnd(p, end);
+                    keepFrom = p;
+                    if (p == end && p[-1] != '\n') {
+                        line_ = Line::Drop;
+                        return;
+                    }
+                    continue;
                 }
-                return data;
-            case Phase::NamedEntry:
-                JudgeNamedEntry(*data);
-                return data + 1;
-            case Phase::KeepLine:
-            case Phase::DropLine: {
-                const char* newline = static_cast<const char*>(std::memchr(data, '\n', size));
-                const char* stop = newline != nullptr ? newline + 1 : end;
-                if (phase_ == Phase::KeepLine) out_.Put(data, static_cast<std::size_t>(stop - data));
-                if (newline != nullptr) phase_ = Phase::LineStart;
-                return stop;
             }
+            p = LineEnd(p, end);
+            if (p == end && p[-1] != '\n') line_ = Line::Keep;
+        }
+        out_.Put(keepFrom, static_cast<std::size_t>(end - keepFrom));
+    }
+
+    static const char* LastLineEnd(const char* p, const char* end) {
+        for (const char* q = end; q != p; --q) {
+            if (q[-1] == '\n') return q;
+        }
+        return p;
+    }
+
+    // Judges and copies every line of [lineStart, stop), which ends in a line feed, straight
+    // into the output, finding the line feeds 64 bytes at a time and comparing the known
+    // names a word at a time. Everything it needs is kept in locals, so the compiler need not
+    // reload it after each write. Reads up to kPadding bytes past stop.
+    void FilterCompleteLines(const char* lineStart, const char* const stop) {
+        // A kept line is copied as is and a replaced one is at most a byte longer, plus the
+        // 32 bytes every copy may write past its line.
+        char* const begin = out_.Reserve(2 * static_cast<std::size_t>(stop - lineStart) + kPadding);
+        char* out = begin;
+        // The one known name a line may begin with, told by its second and third bytes.
+        enum { kNone, kRestartName, kScriptName, kStackName };
+        const KnownPrefix known[] = {KnownPrefix(), kFastLastScriptPointer, kFastScriptFilename,
+                                     kFastStackPointer};
+        static constexpr char kRestart[] = "$lastScriptPointer\t4\n";
+        const char* block = lineStart;
+        std::uint64_t lineFeeds = LineFeedMask(block);
+        while (lineStart < stop) {
+            while (lineFeeds == 0) {
+                block += 64;
+                lineFeeds = LineFeedMask(block);
+            }
+            const char* const lineEnd = block + __builtin_ctzll(lineFeeds) + 1;
+            lineFeeds &= lineFeeds - 1;
+            const std::size_t size = static_cast<std::size_t>(lineEnd - lineStart);
+            const std::uint64_t w0 = Load(lineStart), w1 = Load(lineStart + 8),
+                                w2 = Load(lineStart + 16);
+            const bool named = (*lineStart == '$') | (*lineStart == '_');
+            const bool second_l = lineStart[1] == 'l', second_s = lineStart[1] == 's';
+            const int candidate = second_l * kRestartName +
+                                  (second_s & (lineStart[2] == 'c')) * kScriptName +
+                                  (second_s & (lineStart[2] == 't')) * kStackName;
+            const bool begun = known[candidate].BegunBy(w0, w1, w2);
+            const bool knownKept = begun & (candidate >= kScriptName);
+            std::memcpy(out, lineStart, 32);  // most lines whole, without a branch on their size
+            if (size > 32) std::memcpy(out + 32, lineStart + 32, size - 32);
+            std::size_t written = (!named | knownKept) ? size : 0;
+            if (begun & (candidate == kRestartName)) {
+                std::memcpy(out, kRestart, sizeof kRestart - 1);
+                written = sizeof kRestart - 1;
+            }
+            out += written;
+            lineStart = lineEnd;
+        }
+        out_.Commit(static_cast<std::size_t>(out - begin));
+    }
+
+    // Just past the line feed that ends the line at p, or end if the piece ends first. State
+    // lines are short, so the search goes eight bytes at a time, inline, rather than paying
+    // for a library call per line.
+    static const char* LineEnd(const char* p, const char* end) {
+        constexpr std::uint64_t kOnes = 0x0101010101010101u;
+        constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+        while (end - p >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p, sizeof word);
+            const std::uint64_t x = word ^ (kOnes * '\n');
+            if (((x - kOnes) & ~x & kHighBits) != 0) break;  // a line feed among these eight
+            p += 8;
+        }
+        while (p < end) {
+            if (*p++ == '\n') return p;
         }
         return end;
     }
 
-    // A line beginning with '$' is gathered byte by byte until it is known which entry it is;
-    // at most the length of the longest known prefix is ever held.
-    void JudgeNamedEntry(char byte) {
-        entryStart_ += byte;
-        if (entryStart_ == kLastScriptPointer) {
-            out_.Put(kRestartLine);
-            phase_ = Phase::DropLine;  // the old position and its line end go
-        } else if (entryStart_ == kScriptFilename || entryStart_ == kStackPointer) {
-            out_.Put(entryStart_);
-            phase_ = Phase::KeepLine;
-        } else if (!CouldBecomeKnown()) {
-            phase_ = byte == '\n' ? Phase::LineStart : Phase::DropLine;
+    // Judges a line beginning with '$' or '_' by the bytes of it at hand. The known names
+    // differ in their second or third byte, so at most one of them is compared in full.
+    static Verdict Judge(const char* line, std::size_t available) {
+        if (*line == '_') return Verdict::Drop;
+        if (available < 3) return JudgeShort(line, available);
+        const std::string* known = nullptr;
+        if (line[1] == 'l') {
+            known = &kLastScriptPointer;
+        } else if (line[1] == 's' && line[2] == 'c') {
+            known = &kScriptFilename;
+        } else if (line[1] == 's' && line[2] == 't') {
+            known = &kStackPointer;
+        } else {
+            return Verdict::Drop;
         }
+        if (available < known->size()) {
+            return std::memcmp(line, known->data(), available) == 0 ? Verdict::NeedMore
+                                                                     : Verdict::Drop;
+        }
+        if (std::memcmp(line, known->data(), known->size()) != 0) return Verdict::Drop;
+        return known == &kLastScriptPointer ? Verdict::Replace : Verdict::Keep;
     }
 
-    bool CouldBecomeKnown() const {
+    static Verdict JudgeShort(const char* line, std::size_t available) {
         for (const std::string* known : {&kLastScriptPointer, &kScriptFilename, &kStackPointer}) {
-            if (known->compare(0, entryStart_.size(), entryStart_) == 0) return true;
+            if (std::memcmp(line, known->data(), available) == 0) return Verdict::NeedMore;
         }
-        return false;
+        return Verdict::Drop;
+    }
+
+    // The slow path for an entry whose first bytes arrive in more than one piece; at most the
+    // length of the longest known prefix is ever held.
+    void JudgeNamedEntry(char byte) {
+        entryStart_ += byte;
+        const Verdict verdict = Judge(entryStart_.data(), entryStart_.size());
+        if (verdict == Verdict::NeedMore) return;
+        if (verdict == Verdict::Keep) {
+            out_.Put(entryStart_);
+            line_ = Line::Keep;
+        } else if (verdict == Verdict::Replace) {
+            out_.Put(kRestartLine);
+            line_ = Line::Drop;  // the old position and its line end go
+        } else {
+            line_ = byte == '\n' ? Line::Start : Line::Drop;
+        }
     }
 
     Output& out_;
     Phase phase_ = Phase::Header;
+    Line line_ = Line::Start;
     std::size_t blockLeft_ = kFixedBlockSize;
     std::string entryStart_;
 };
@@ -141,9 +350,9 @@ private:
 CorrectionResult CorrectSaveStream(std::FILE* save, std::FILE* work) {
     Output out(work);
     SaveFilter filter(out);
-    std::vector<char> chunk(kChunkSize);
+    std::vector<char> chunk(kChunkSize + kPadding);
     std::size_t got = 0;
-    while ((got = std::fread(chunk.data(), 1, chunk.size(), save)) > 0) {
+    while ((got = std::fread(chunk.data(), 1, kChunkSize, save)) > 0) {
         filter.Feed(chunk.data(), got);
         if (out.failed()) return CorrectionResult::WriteFailed;
     }
