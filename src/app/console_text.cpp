@@ -2,6 +2,9 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
+
+#include "platform/console_out.h"
 
 namespace {
 
@@ -17,6 +20,21 @@ std::string FormatList(const char* format, std::va_list arguments) {
     return text;
 }
 
+// The text around a format's one placeholder, and what stands in its place. A path keeps its
+// own encoding, so that a console can show both it and the text.
+void SayWith(const char* format, const char* placeholder, ConsolePiece value) {
+    const char* at = std::strstr(format, placeholder);
+    if (at == nullptr) {
+        Say(format);
+        return;
+    }
+    const std::string before(format, at);
+    const std::string after(at + std::strlen(placeholder));
+    WriteToConsole({{ConsolePiece::Kind::Text, before},
+                    std::move(value),
+                    {ConsolePiece::Kind::Text, after}});
+}
+
 }  // namespace
 
 std::string FormatText(const char* format, ...) {
@@ -27,12 +45,14 @@ std::string FormatText(const char* format, ...) {
     return text;
 }
 
-void Say(const char* format, ...) {
-    std::va_list arguments;
-    va_start(arguments, format);
-    const std::string text = FormatList(format, arguments);
-    va_end(arguments);
-    std::fwrite(text.data(), 1, text.size(), stdout);
+void Say(const char* text) { WriteToConsole({{ConsolePiece::Kind::Text, text}}); }
+
+void Say(const char* format, const std::string& path) {
+    SayWith(format, "%s", {ConsolePiece::Kind::Path, path});
 }
 
-void ShowSaid() { std::fflush(stdout); }
+void Say(const char* format, int number) {
+    SayWith(format, "%d", {ConsolePiece::Kind::Text, std::to_string(number)});
+}
+
+void ShowSaid() { FlushConsole(); }

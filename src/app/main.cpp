@@ -6,6 +6,7 @@
 #include "correction/read_history.h"
 #include "correction/save_slots.h"
 #include "platform/console_keys.h"
+#include "platform/files.h"
 
 namespace {
 
@@ -29,24 +30,26 @@ bool UserConfirms() {
 }  // namespace
 
 int main() {
-    Say("%s", texts::kBanner);
+    Say(texts::kBanner);
     LookUpInstallDir();
+    // A value left behind by an uninstalled or moved game names no folder: nothing to correct.
+    if (!installDir.empty() && !IsDirectory(installDir)) installDir.clear();
     if (installDir.empty()) {
-        Say("%s", texts::kNotInstalled);
+        Say(texts::kNotInstalled);
     } else {
-        Say("%s", texts::kNotice);
-        Say("%s", texts::kPrompt);
+        Say(texts::kNotice);
+        Say(texts::kPrompt);
         if (UserConfirms()) {
-            Say("%s", texts::kYes);
+            Say(texts::kYes);
             PurgeReadHistory();
             CorrectSaveSlots();
-            Say("%s", texts::kDone);
+            Say(texts::kDone);
         } else {
-            Say("%s", texts::kNo);
+            Say(texts::kNo);
         }
     }
-    Say("%s", texts::kPressAnyKey);
+    Say(texts::kPressAnyKey);
     WaitForKey();
-    Say("%s", texts::kLineEnd);
+    Say(texts::kLineEnd);
     return 0;
 }

@@ -46,6 +46,6 @@ void DeleteMatchingFiles(const std::string& pattern) {
 }
 
 void PurgeReadHistory() {
-    Say("%s", texts::kPurgingReadHistory);
+    Say(texts::kPurgingReadHistory);
     DeleteMatchingFiles("?0*.dat");
 }

@@ -29,23 +29,23 @@ void CommitCorrectedSave(const std::string& save, const std::string& work,
         case LinkResult::DestinationExists:
         case LinkResult::Failed:
             RemoveFile(work);
-            Say(texts::kCannotReplace, save.c_str());
+            Say(texts::kCannotReplace, save);
             return;
     }
     if (!MoveIntoPlace(work, save)) {
         RemoveFile(work);
         // A second name of a save that stays in use is no backup: the game rewrites it in place.
         if (backupSharesSave) RemoveFile(backup);
-        Say(texts::kCannotReplace, save.c_str());
+        Say(texts::kCannotReplace, save);
     }
 }
 
 void ReportFailedCopy(CorrectionResult result, const std::string& save, const std::string& work) {
     switch (result) {
-        case CorrectionResult::Damaged: Say(texts::kSaveDamaged, save.c_str()); return;
-        case CorrectionResult::ReadFailed: Say(texts::kCannotRead, save.c_str()); return;
+        case CorrectionResult::Damaged: Say(texts::kSaveDamaged, save); return;
+        case CorrectionResult::ReadFailed: Say(texts::kCannotRead, save); return;
         case CorrectionResult::WriteFailed:
-        case CorrectionResult::Corrected: Say(texts::kCannotWrite, work.c_str()); return;
+        case CorrectionResult::Corrected: Say(texts::kCannotWrite, work); return;
     }
 }
 
@@ -59,7 +59,7 @@ void CorrectSlot(int slot) {
     std::FILE* workStream = OpenForWriting(work);
     if (workStream == nullptr) {
         std::fclose(saveStream);
-        Say(texts::kCannotCreate, work.c_str());
+        Say(texts::kCannotCreate, work);
         return;
     }
     Say(texts::kCorrectingSlot, slot);
@@ -77,6 +77,6 @@ void CorrectSlot(int slot) {
 }  // namespace
 
 void CorrectSaveSlots() {
-    Say("%s", texts::kCorrectingSaves);
+    Say(texts::kCorrectingSaves);
     for (int slot = 0; slot < kSlotCount; ++slot) CorrectSlot(slot);
 }

@@ -4,6 +4,9 @@
 #include <cstdio>
 #include <string>
 
+// True if path names an existing directory.
+bool IsDirectory(const std::string& path);
+
 // Opens a file for reading in binary mode. Fails for a directory, as Windows' fopen does.
 std::FILE* OpenForReading(const std::string& path);
 

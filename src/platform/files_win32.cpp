@@ -3,6 +3,11 @@
 #include <io.h>
 #include <windows.h>
 
+bool IsDirectory(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 std::FILE* OpenForReading(const std::string& path) { return std::fopen(path.c_str(), "rb"); }
 
 std::FILE* OpenForWriting(const std::string& path) { return std::fopen(path.c_str(), "wb"); }
