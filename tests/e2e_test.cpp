@@ -31,10 +31,12 @@ const Files kCorrected = {{"scr000.sav", kSaveCorrected}, {"scr000.old", kSave},
                           {"scr003.sav", kSave2Corrected}, {"scr003.old", kSave2},
                           {"a0.data", "kept"}, {"game.exe", "MZ"}};
 
+enum class Registered { Installed, NotInstalled, FolderGone };
+
 struct DialogueCase {
     const char* name;
     bool nativeOnly;  // Wine's console passes no Escape, function keys or Ctrl+C to the program
-    bool installed;
+    Registered registered;
     bool withConsole;
     std::vector<std::string> args;
     std::vector<std::string> atPrompt;
@@ -53,23 +55,25 @@ TEST(Program, RunsTheDialogue) {
                                   Said(texts::kDone);
     const std::string declined = Said(texts::kNotice) + Said(texts::kPrompt) + Said(texts::kNo);
     const DialogueCase cases[] = {
-        {"y confirms; other keys at the prompt change nothing", false, true, true, {},
+        {"y confirms; other keys at the prompt change nothing", false, Registered::Installed, true, {},
          {"x", "1", " ", "\r", "\x1b[A", "y"}, {"k"}, confirmed, kCorrected},
-        {"Y confirms", false, true, true, {}, {"Y"}, {"\r"}, confirmed, kCorrected},
-        {"n declines and touches nothing", false, true, true, {}, {"n"}, {"k"}, declined,
+        {"Y confirms", false, Registered::Installed, true, {}, {"Y"}, {"\r"}, confirmed, kCorrected},
+        {"n declines and touches nothing", false, Registered::Installed, true, {}, {"n"}, {"k"}, declined,
          kInstalled},
-        {"N declines; arguments are ignored", false, true, true, {"--force", "y"}, {"N"}, {" "},
+        {"N declines; arguments are ignored", false, Registered::Installed, true, {"--force", "y"}, {"N"}, {" "},
          declined, kInstalled},
-        {"not installed: no notice, no prompt", false, false, true, {}, {}, {"k"},
+        {"not installed: no notice, no prompt", false, Registered::NotInstalled, true, {}, {}, {"k"},
          Said(texts::kNotInstalled), kInstalled},
-        {"no console: the answer is no and the program ends", false, true, false, {}, {}, {},
+        {"a registered folder that is gone: not installed", false, Registered::FolderGone, true,
+         {}, {}, {"k"}, Said(texts::kNotInstalled), kInstalled},
+        {"no console: the answer is no and the program ends", false, Registered::Installed, false, {}, {}, {},
          declined, kInstalled},
-        {"Escape, function keys and Ctrl+C at the prompt change nothing", true, true, true, {},
+        {"Escape, function keys and Ctrl+C at the prompt change nothing", true, Registered::Installed, true, {},
          {"\x1b", "\x1bOP", "\x1b[21~", "\x1b[24~", "\x03", "\x1a", "y"}, {"k"}, confirmed,
          kCorrected},
-        {"Ctrl+C at the closing request ends the program like any key", true, true, true, {},
+        {"Ctrl+C at the closing request ends the program like any key", true, Registered::Installed, true, {},
          {"n"}, {"\x03"}, declined, kInstalled},
-        {"Escape at the closing request ends the program", true, false, true, {}, {}, {"\x1b"},
+        {"Escape at the closing request ends the program", true, Registered::NotInstalled, true, {}, {}, {"\x1b"},
          Said(texts::kNotInstalled), kInstalled},
     };
     for (const DialogueCase& row : cases) {
@@ -79,7 +83,8 @@ TEST(Program, RunsTheDialogue) {
         for (const auto& [name, bytes] : kInstalled) {
             testfiles::WriteFile(installation.dir() / name, bytes);
         }
-        installation.Register(row.installed);
+        installation.Register(row.registered != Registered::NotInstalled,
+                              row.registered == Registered::FolderGone ? "\\Gone" : "");
         testfiles::ScopedTempDir outputDir;
         Terminal terminal(outputDir.path() / "stdout");
         RunOptions options;
@@ -94,6 +99,35 @@ TEST(Program, RunsTheDialogue) {
                                   Said(texts::kLineEnd));
         EXPECT_EQ(testfiles::DirectoryContents(installation.dir()), row.after);
     }
+}
+
+// On a terminal the texts must be readable: UTF-8 where the locale is UTF-8 (natively, and
+// under Wine, whose console shows the program's Unicode in the terminal's character set).
+TEST(Program, ShowsJapaneseOnAUtf8Terminal) {
+    if (ProgramPath().empty() || !fs::exists(ProgramPath())) {
+        GTEST_SKIP() << "no program at ORVANE_PROGRAM=" << ProgramPath();
+    }
+    Installation installation;
+    testfiles::WriteFile(installation.dir() / "scr000.sav", kSave);
+    installation.Register(true);
+    testfiles::ScopedTempDir outputDir;
+    Terminal terminal(outputDir.path() / "stdout");
+    RunOptions options;
+    options.outputToTerminal = true;
+    options.environment = {"LANG=C.UTF-8", "LC_ALL=C.UTF-8"};
+    // Wine's console draws the prompt's last space as a cursor movement.
+    const std::string prompt = "処理を開始してよろしいですか？　(y/n)";
+    options.script = {{prompt, {"n"}}, {"何かキーを押してください.", {"k"}}};
+    const Finished run = terminal.Start(options);
+    EXPECT_TRUE(run.finished);
+    EXPECT_EQ(run.exitStatus, 0);
+    for (const char* text : {"Orvane -Selvanna- セーブデータ補正プログラム Ver.1.00",
+                             "既読情報はすべて初期化され、それぞれのセーブデータは章の先頭まで巻き戻されます。",
+                             "処理を開始してよろしいですか？　(y/n)", "No", "何かキーを押してください."}) {
+        EXPECT_NE(run.screen.find(text), std::string::npos) << "not on the screen: " << text;
+    }
+    EXPECT_EQ(run.screen.find(Said(texts::kBanner).substr(20, 6)), std::string::npos)
+        << "Shift-JIS bytes reached the UTF-8 terminal";
 }
 
 }  // namespace

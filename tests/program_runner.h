@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -90,8 +91,10 @@ public:
     const fs::path& dir() const { return gameDir_.empty() ? dir_.path() : gameDir_; }
 
     // Records the installation directory in the registry, or no key at all.
-    void Register(bool installed) {
-        std::string windowsPath = "Z:" + fs::canonical(dir()).string();
+    // With `within`, the registry names that folder inside the game folder instead, which may
+    // not exist: a game that was moved or uninstalled.
+    void Register(bool installed, const std::string& within = "") {
+        std::string windowsPath = "Z:" + fs::canonical(dir()).string() + within;
         for (char& c : windowsPath) c = c == '/' ? '\\' : c;
         if (UnderWine()) {
             RunQuietly({"wine", "reg", "delete", "HKCU\\Software\\Quilmo\\Orvane", "/f"});
@@ -129,6 +132,7 @@ inline std::string SaidSlot(int slot) { return Said(FormatText(texts::kCorrectin
 
 struct Finished {
     std::string output;
+    std::string screen;  // what the program and the console wrote to the terminal
     int exitStatus = -1;  // -1: killed by a signal
     bool finished = false;  // false: it was still running at the deadline
 };
@@ -144,6 +148,8 @@ struct RunOptions {
     bool withConsole = true;
     std::vector<std::string> args;     // after the program's name
     std::vector<std::string> wrapper;  // before it: a tracer, or a shell that sets limits
+    std::vector<std::string> environment;  // NAME=VALUE for the program
+    bool outputToTerminal = false;          // standard output on the console, not in the file
     // Between presses, so that each arrives as a key of its own (Wine's console needs time).
     std::chrono::milliseconds pause{150};
 };
@@ -158,7 +164,7 @@ public:
         argv.push_back(ProgramPath());
         argv.insert(argv.end(), options.args.begin(), options.args.end());
         pid_ = options.withConsole ? forkpty(&master_, nullptr, nullptr, nullptr) : fork();
-        if (pid_ == 0) Exec(argv, options.withConsole);
+        if (pid_ == 0) Exec(argv, options);
         std::atomic<bool> done{false};
         std::thread drain;
         if (options.withConsole) drain = std::thread([&] { Drain(done); });
@@ -181,17 +187,21 @@ public:
         if (drain.joinable()) drain.join();
         if (master_ >= 0) close(master_);
         run.output = testfiles::ReadFile(output_);
+        run.screen = screen_;
         return run;
     }
 
 private:
-    [[noreturn]] void Exec(const std::vector<std::string>& argv, bool withConsole) {
-        if (!withConsole) setsid();  // no console at all
+    [[noreturn]] void Exec(const std::vector<std::string>& argv, const RunOptions& options) {
+        if (!options.withConsole) setsid();  // no console at all
         const int out = open(output_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int null = open("/dev/null", O_RDWR);
-        dup2(out, 1);
+        if (!options.outputToTerminal) dup2(out, 1);
         dup2(null, 2);
-        if (!withConsole) dup2(null, 0);
+        if (!options.withConsole) dup2(null, 0);
+        for (const std::string& variable : options.environment) {
+            putenv(const_cast<char*>(variable.c_str()));
+        }
         std::vector<char*> args;
         for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
         args.push_back(nullptr);
@@ -203,7 +213,12 @@ private:
         char buffer[4096];
         while (!done) {
             pollfd wait{master_, POLLIN, 0};
-            if (poll(&wait, 1, 50) == 1 && read(master_, buffer, sizeof buffer) <= 0) {
+            if (poll(&wait, 1, 50) != 1) continue;
+            const ssize_t got = read(master_, buffer, sizeof buffer);
+            if (got > 0) {
+                std::lock_guard<std::mutex> lock(screenLock_);
+                screen_.append(buffer, static_cast<std::size_t>(got));
+            } else {
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
             }
         }
@@ -218,10 +233,17 @@ private:
         return true;
     }
 
-    // False when the program ended, or took too long, before it said `text`.
+    bool Said(const std::string& text) {
+        if (testfiles::ReadFile(output_).find(text) != std::string::npos) return true;
+        std::lock_guard<std::mutex> lock(screenLock_);
+        return screen_.find(text) != std::string::npos;
+    }
+
+    // False when the program ended, or took too long, before it said `text` (in the output
+    // file, or on the terminal).
     bool WaitForOutput(const std::string& text) {
         const auto deadline = Clock::now() + std::chrono::seconds(60);
-        while (testfiles::ReadFile(output_).find(text) == std::string::npos) {
+        while (!Said(text)) {
             if (Exited() || Clock::now() > deadline) return false;
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
@@ -248,6 +270,8 @@ private:
     }
 
     fs::path output_;
+    std::mutex screenLock_;
+    std::string screen_;
     int master_ = -1;
     pid_t pid_ = -1;
     bool exited_ = false;
