@@ -7,8 +7,8 @@ set -euo pipefail
 
 packages=(cmake make g++ googletest libgtest-dev)
 if [[ "${1:-native}" == all ]]; then
-  packages+=(g++-mingw-w64-x86-64-posix wine wine64 clang libclang-rt-14-dev
-             libbenchmark-dev strace e2fsprogs util-linux)
+  packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 clang
+             libclang-rt-14-dev libbenchmark-dev strace e2fsprogs util-linux zip)
 fi
 
 missing=()
