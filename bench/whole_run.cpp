@@ -242,6 +242,22 @@ int Memory(const std::string& program) {
     return 0;
 }
 
+// Leaves an installation behind for profiling the program by hand:
+//   whole_run prepare DIR SAVES MIB_EACH   then   WINEPREFIX=DIR/prefix orvane-savefix
+int Prepare(const std::string& root, int saveCount, std::size_t mibEach) {
+    mkdir(root.c_str(), 0755);
+    const std::string game = MakeInstallation(root);
+    for (int slot = 0; slot < saveCount; ++slot) {
+        SaveShape shape;
+        shape.stateBytes = mibEach << 20;
+        shape.seed = static_cast<unsigned>(slot + 1);
+        WriteFile(SlotName(game, slot, "sav"), GenerateSave(shape));
+    }
+    sync();
+    std::printf("%s\n", game.c_str());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -250,6 +266,8 @@ int main(int argc, char** argv) {
                      argc > 4 ? std::strtoul(argv[4], nullptr, 10) : 4, argc > 5 ? std::atoi(argv[5]) : 3);
     }
     if (argc == 3 && std::strcmp(argv[2], "memory") == 0) return Memory(argv[1]);
-    std::fprintf(stderr, "usage: whole_run PROGRAM ratio [SAVES [MIB_EACH [ROUNDS]]] | whole_run PROGRAM memory\n");
+    if (argc == 5 && std::strcmp(argv[1], "prepare") == 0) return Prepare(argv[2], std::atoi(argv[3]), std::strtoul(argv[4], nullptr, 10));
+    std::fprintf(stderr, "usage: whole_run PROGRAM ratio [SAVES [MIB_EACH [ROUNDS]]] | "
+                         "whole_run PROGRAM memory | whole_run prepare DIR SAVES MIB_EACH\n");
     return 2;
 }

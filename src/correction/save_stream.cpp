@@ -82,8 +82,9 @@ std::uint64_t LineFeedMask(const char* bytes) {
 // Gathers output and hands it to the work stream in large pieces; remembers a failed write.
 class Output {
 public:
-    // Room for a whole piece of complete lines, twice over (see FilterCompleteLines).
-    explicit Output(std::FILE* stream) : stream_(stream), buffer_(2 * kChunkSize + kPadding) {}
+    // Room for several pieces of output, so that the work file is written in few, large
+    // writes; a piece of complete lines needs twice its size (see FilterCompleteLines).
+    explicit Output(std::FILE* stream) : stream_(stream), buffer_(8 * kChunkSize + kPadding) {}
 
     void Put(const char* data, std::size_t size) {
         if (used_ + size > buffer_.size()) {
