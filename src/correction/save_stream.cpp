@@ -29,7 +29,6 @@ std::uint64_t Load(const char* bytes) {
 // A known entry prefix as three words and the masks that keep its bytes, for comparing the
 // first 24 bytes of a line without a branch per byte.
 struct KnownPrefix {
-    KnownPrefix() : word{1, 0, 0}, mask{0, 0, 0} {}  // begun by no line
     explicit KnownPrefix(const std::string& prefix) {
         char bytes[24] = {};
         char keep[24] = {};
@@ -236,10 +235,9 @@ private:
         // 32 bytes every copy may write past its line.
         char* const begin = out_.Reserve(2 * static_cast<std::size_t>(stop - lineStart) + kPadding);
         char* out = begin;
-        // The one known name a line may begin with, told by its second and third bytes.
-        enum { kNone, kRestartName, kScriptName, kStackName };
-        const KnownPrefix known[] = {KnownPrefix(), kFastLastScriptPointer, kFastScriptFilename,
-                                     kFastStackPointer};
+        const KnownPrefix restartName = kFastLastScriptPointer;
+        const KnownPrefix scriptName = kFastScriptFilename;
+        const KnownPrefix stackName = kFastStackPointer;
         static constexpr char kRestart[] = "$lastScriptPointer\t4\n";
         const char* block = lineStart;
         std::uint64_t lineFeeds = LineFeedMask(block);
@@ -254,16 +252,14 @@ private:
             const std::uint64_t w0 = Load(lineStart), w1 = Load(lineStart + 8),
                                 w2 = Load(lineStart + 16);
             const bool named = (*lineStart == '$') | (*lineStart == '_');
-            const bool second_l = lineStart[1] == 'l', second_s = lineStart[1] == 's';
-            const int candidate = second_l * kRestartName +
-                                  (second_s & (lineStart[2] == 'c')) * kScriptName +
-                                  (second_s & (lineStart[2] == 't')) * kStackName;
-            const bool begun = known[candidate].BegunBy(w0, w1, w2);
-            const bool knownKept = begun & (candidate >= kScriptName);
+            // The three names differ in their first eight bytes: each is compared on its own,
+            // with nothing waiting on another comparison.
+            const bool restart = restartName.BegunBy(w0, w1, w2);
+            const bool knownKept = scriptName.BegunBy(w0, w1, w2) | stackName.BegunBy(w0, w1, w2);
             std::memcpy(out, lineStart, 32);  // most lines whole, without a branch on their size
             if (size > 32) std::memcpy(out + 32, lineStart + 32, size - 32);
             std::size_t written = (!named | knownKept) ? size : 0;
-            if (begun & (candidate == kRestartName)) {
+            if (restart) {
                 std::memcpy(out, kRestart, sizeof kRestart - 1);
                 written = sizeof kRestart - 1;
             }
