@@ -255,7 +255,9 @@ private:
             // The three names differ in their first eight bytes: each is compared on its own,
             // with nothing waiting on another comparison.
             const bool restart = restartName.BegunBy(w0, w1, w2);
-            const bool knownKept = scriptName.BegunBy(w0, w1, w2) | stackName.BegunBy(w0, w1, w2);
+            const bool script = scriptName.BegunBy(w0, w1, w2);
+            const bool stack = stackName.BegunBy(w0, w1, w2);
+            const bool knownKept = script | stack;
             std::memcpy(out, lineStart, 32);  // most lines whole, without a branch on their size
             if (size > 32) std::memcpy(out + 32, lineStart + 32, size - 32);
             std::size_t written = (!named | knownKept) ? size : 0;
