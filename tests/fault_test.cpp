@@ -50,7 +50,7 @@ const std::vector<SlotFixture>& Slots() {
         const std::string small = savefixtures::MakeSave(
             "$scriptFilename\tch01\n$lastScriptPointer\t812\n$flag\t1\nplain\n");
         SaveShape shape;
-        shape.stateBytes = 300 * 1024;
+        shape.stateBytes = 3 << 20;  // several of the filter's large writes
         const std::string large = GenerateSave(shape);
         made.push_back({0, small, CorrectedBytes(small)});
         made.push_back({1, large, CorrectedBytes(large)});
