@@ -16,10 +16,11 @@ for preset in windows windows-x86 native native-asan; do
   cmake --build --preset "$preset" -j"$(nproc)"
 done
 
+echo "=== fuzzing the save filter for 60 s" >&2
+bash tools/fuzz.sh 60
+
 for preset in windows native native-asan; do
   echo "=== $preset: tests" >&2
   ctest --preset "$preset"
 done
 
-echo "=== fuzzing the save filter for 60 s" >&2
-bash tools/fuzz.sh 60
