@@ -191,12 +191,19 @@ int Ratio(const std::string& program, int saveCount, std::size_t mibEach, int ro
     }
     std::vector<double> program_s, baseline_s, ratios;
     for (int round = 0; round < rounds; ++round) {
-        RemoveSlotFiles(game, saveCount);
-        CopySaves(pristine, game, saveCount);
-        const Measured baseline = RunBaseline(game, saveCount);
-        RemoveSlotFiles(game, saveCount);
-        CopySaves(pristine, game, saveCount);
-        const Measured run = RunProgram(program);
+        // Each side starts from the same state: fresh copies of the saves, on disk, and nothing
+        // of the other side's left to write back. The order alternates between rounds.
+        Measured baseline{}, run{};
+        for (int side = 0; side < 2; ++side) {
+            RemoveSlotFiles(game, saveCount);
+            CopySaves(pristine, game, saveCount);
+            if ((side + round) % 2 == 0) {
+                baseline = RunBaseline(game, saveCount);
+            } else {
+                run = RunProgram(program);
+            }
+            sync();
+        }
         program_s.push_back(run.seconds);
         baseline_s.push_back(baseline.seconds);
         ratios.push_back(run.seconds / baseline.seconds);
