@@ -18,7 +18,8 @@ const std::string kLastScriptPointer = "$lastScriptPointer\t";
 const std::string kScriptFilename = "$scriptFilename\t";
 const std::string kStackPointer = "$stackPointer\t";
 // The game starts a chapter's script at position 4.
-const std::string kRestartLine = "$lastScriptPointer\t4\n";
+constexpr char kRestartLine[] = "$lastScriptPointer\t4\n";
+constexpr std::size_t kRestartLineSize = sizeof kRestartLine - 1;
 
 std::uint64_t Load(const char* bytes) {
     std::uint64_t word;
@@ -203,7 +204,7 @@ private:
                         while (p < end) JudgeNamedEntry(*p++);
                         return;
                     }
-                    if (verdict == Verdict::Replace) out_.Put(kRestartLine);
+                    if (verdict == Verdict::Replace) out_.Put(kRestartLine, kRestartLineSize);
                     p = LineEnd(p, end);
                     keepFrom = p;
                     if (p == end && p[-1] != '\n') {
@@ -238,7 +239,6 @@ private:
         const KnownPrefix restartName = kFastLastScriptPointer;
         const KnownPrefix scriptName = kFastScriptFilename;
         const KnownPrefix stackName = kFastStackPointer;
-        static constexpr char kRestart[] = "$lastScriptPointer\t4\n";
         const char* block = lineStart;
         std::uint64_t lineFeeds = LineFeedMask(block);
         while (lineStart < stop) {
@@ -262,8 +262,8 @@ private:
             if (size > 32) std::memcpy(out + 32, lineStart + 32, size - 32);
             std::size_t written = (!named | knownKept) ? size : 0;
             if (restart) {
-                std::memcpy(out, kRestart, sizeof kRestart - 1);
-                written = sizeof kRestart - 1;
+                std::memcpy(out, kRestartLine, kRestartLineSize);
+                written = kRestartLineSize;
             }
             out += written;
             lineStart = lineEnd;
@@ -330,7 +330,7 @@ private:
             out_.Put(entryStart_);
             line_ = Line::Keep;
         } else if (verdict == Verdict::Replace) {
-            out_.Put(kRestartLine);
+            out_.Put(kRestartLine, kRestartLineSize);
             line_ = Line::Drop;  // the old position and its line end go
         } else {
             line_ = byte == '\n' ? Line::Start : Line::Drop;
