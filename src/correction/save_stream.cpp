@@ -271,51 +271,22 @@ private:
         out_.Commit(static_cast<std::size_t>(out - begin));
     }
 
-    // Just past the line feed that ends the line at p, or end if the piece ends first. State
-    // lines are short, so the search goes eight bytes at a time, inline, rather than paying
-    // for a library call per line.
+    // Just past the line feed that ends the line at p, or end if the piece ends first. Only
+    // lines that cross a piece's end, or every line where the fast path cannot go, come here.
     static const char* LineEnd(const char* p, const char* end) {
-        constexpr std::uint64_t kOnes = 0x0101010101010101u;
-        constexpr std::uint64_t kHighBits = 0x8080808080808080u;
-        while (end - p >= 8) {
-            std::uint64_t word;
-            std::memcpy(&word, p, sizeof word);
-            const std::uint64_t x = word ^ (kOnes * '\n');
-            if (((x - kOnes) & ~x & kHighBits) != 0) break;  // a line feed among these eight
-            p += 8;
-        }
-        while (p < end) {
-            if (*p++ == '\n') return p;
-        }
-        return end;
+        const void* newline = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
+        return newline != nullptr ? static_cast<const char*>(newline) + 1 : end;
     }
 
-    // Judges a line beginning with '$' or '_' by the bytes of it at hand. The known names
-    // differ in their second or third byte, so at most one of them is compared in full.
+    // Judges a line beginning with '$' or '_' by the bytes of it at hand: NeedMore while they
+    // could still begin a known name.
     static Verdict Judge(const char* line, std::size_t available) {
         if (*line == '_') return Verdict::Drop;
-        if (available < 3) return JudgeShort(line, available);
-        const std::string* known = nullptr;
-        if (line[1] == 'l') {
-            known = &kLastScriptPointer;
-        } else if (line[1] == 's' && line[2] == 'c') {
-            known = &kScriptFilename;
-        } else if (line[1] == 's' && line[2] == 't') {
-            known = &kStackPointer;
-        } else {
-            return Verdict::Drop;
-        }
-        if (available < known->size()) {
-            return std::memcmp(line, known->data(), available) == 0 ? Verdict::NeedMore
-                                                                     : Verdict::Drop;
-        }
-        if (std::memcmp(line, known->data(), known->size()) != 0) return Verdict::Drop;
-        return known == &kLastScriptPointer ? Verdict::Replace : Verdict::Keep;
-    }
-
-    static Verdict JudgeShort(const char* line, std::size_t available) {
         for (const std::string* known : {&kLastScriptPointer, &kScriptFilename, &kStackPointer}) {
-            if (std::memcmp(line, known->data(), available) == 0) return Verdict::NeedMore;
+            const std::size_t compared = std::min(available, known->size());
+            if (std::memcmp(line, known->data(), compared) != 0) continue;
+            if (compared < known->size()) return Verdict::NeedMore;
+            return known == &kLastScriptPointer ? Verdict::Replace : Verdict::Keep;
         }
         return Verdict::Drop;
     }
