@@ -6,7 +6,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash tools/ensure-deps.sh all
-command -v python3 >/dev/null || { apt-get update -qq && apt-get install -y -qq python3 >&2; }
 cmake --preset native >/dev/null
 cmake --build --preset native -j"$(nproc)" --target orvane-savefix stream_bench whole_run >/dev/null
 

@@ -23,6 +23,7 @@
 #include <thread>
 #include <vector>
 
+#include "installation_layout.h"
 #include "save_generator.h"
 
 namespace {
@@ -35,9 +36,7 @@ void Fail(const std::string& what) {
 }
 
 std::string SlotName(const std::string& dir, int slot, const char* extension) {
-    char name[32];
-    std::snprintf(name, sizeof name, "/scr%03d.%s", slot, extension);
-    return dir + name;
+    return layout::SlotFile(dir, slot, extension).string();
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
@@ -52,14 +51,10 @@ void WriteFile(const std::string& path, const std::string& bytes) {
 std::string MakeInstallation(const std::string& root) {
     const std::string prefix = root + "/prefix";
     const std::string game = root + "/game";
-    mkdir(prefix.c_str(), 0755);
-    mkdir((prefix + "/dosdevices").c_str(), 0755);
     mkdir(game.c_str(), 0755);
-    if (symlink("/", (prefix + "/dosdevices/z:").c_str()) != 0) Fail("cannot link drive z:");
-    std::string value = "Z:";
-    for (char c : game) value += c == '/' ? std::string("\\\\") : std::string(1, c);
-    WriteFile(prefix + "/user.reg", "WINE REGISTRY Version 2\n\n[Software\\\\Quilmo\\\\Orvane] 1\n"
-                                    "\"InstallDir\"=\"" + value + "\"\n");
+    if (!layout::WriteWinePrefix(prefix, {layout::GameKey(layout::WindowsPath(game))})) {
+        Fail("cannot lay out the Wine prefix " + prefix);
+    }
     setenv("WINEPREFIX", prefix.c_str(), 1);
     return game;
 }

@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/console_text.h"
-#include "app/texts.h"
+#include "console/say.h"
+#include "console/texts.h"
+#include "installation_layout.h"
 #include "program_runner.h"
 #include "save_fixtures.h"
 #include "test_files.h"
@@ -46,9 +47,7 @@ struct DialogueCase {
 };
 
 TEST(Program, RunsTheDialogue) {
-    if (ProgramPath().empty() || !fs::exists(ProgramPath())) {
-        GTEST_SKIP() << "no program at ORVANE_PROGRAM=" << ProgramPath();
-    }
+    ORVANE_REQUIRE_PROGRAM();
     const std::string confirmed = Said(texts::kNotice) + Said(texts::kPrompt) +
                                   Said(texts::kYes) + Said(texts::kPurgingReadHistory) +
                                   Said(texts::kCorrectingSaves) + SaidSlot(0) + SaidSlot(3) +
@@ -86,14 +85,13 @@ TEST(Program, RunsTheDialogue) {
         installation.Register(row.registered != Registered::NotInstalled,
                               row.registered == Registered::FolderGone ? "\\Gone" : "");
         testfiles::ScopedTempDir outputDir;
-        Terminal terminal(outputDir.path() / "stdout");
         RunOptions options;
         if (!row.atPrompt.empty()) options.script.push_back({Said(texts::kPrompt), row.atPrompt});
         if (!row.atEnd.empty()) options.script.push_back({Said(texts::kPressAnyKey), row.atEnd});
         options.withConsole = row.withConsole;
         options.args = row.args;
-        const Finished run = terminal.Start(options);
-        EXPECT_TRUE(run.finished);
+        const Finished run = RunProgram(outputDir.path() / "stdout", options);
+        EXPECT_TRUE(run.finished) << run.Describe();
         EXPECT_EQ(run.exitStatus, 0);
         EXPECT_EQ(run.output, Said(texts::kBanner) + row.said + Said(texts::kPressAnyKey) +
                                   Said(texts::kLineEnd));
@@ -104,22 +102,19 @@ TEST(Program, RunsTheDialogue) {
 // On a terminal the texts must be readable: UTF-8 where the locale is UTF-8 (natively, and
 // under Wine, whose console shows the program's Unicode in the terminal's character set).
 TEST(Program, ShowsJapaneseOnAUtf8Terminal) {
-    if (ProgramPath().empty() || !fs::exists(ProgramPath())) {
-        GTEST_SKIP() << "no program at ORVANE_PROGRAM=" << ProgramPath();
-    }
+    ORVANE_REQUIRE_PROGRAM();
     Installation installation;
-    testfiles::WriteFile(installation.dir() / "scr000.sav", kSave);
+    testfiles::WriteFile(layout::SlotFile(installation.dir(), 0, "sav"), kSave);
     installation.Register(true);
     testfiles::ScopedTempDir outputDir;
-    Terminal terminal(outputDir.path() / "stdout");
     RunOptions options;
     options.outputToTerminal = true;
     options.environment = {"LANG=C.UTF-8", "LC_ALL=C.UTF-8"};
     // Wine's console draws the prompt's last space as a cursor movement.
     const std::string prompt = "処理を開始してよろしいですか？　(y/n)";
     options.script = {{prompt, {"n"}}, {"何かキーを押してください.", {"k"}}};
-    const Finished run = terminal.Start(options);
-    EXPECT_TRUE(run.finished);
+    const Finished run = RunProgram(outputDir.path() / "stdout", options);
+    EXPECT_TRUE(run.finished) << run.Describe();
     EXPECT_EQ(run.exitStatus, 0);
     for (const char* text : {"Orvane -Selvanna- セーブデータ補正プログラム Ver.1.00",
                              "既読情報はすべて初期化され、それぞれのセーブデータは章の先頭まで巻き戻されます。",

@@ -14,9 +14,10 @@
 #include <thread>
 #include <vector>
 
-#include "app/console_text.h"
-#include "app/texts.h"
+#include "console/say.h"
+#include "console/texts.h"
 #include "correction/save_stream.h"
+#include "installation_layout.h"
 #include "program_runner.h"
 #include "save_fixtures.h"
 #include "save_generator.h"
@@ -60,7 +61,7 @@ const std::vector<SlotFixture>& Slots() {
 }
 
 std::string SlotPath(const fs::path& dir, int slot, const char* extension) {
-    return FormatText("%s/scr%03d.%s", dir.c_str(), slot, extension);
+    return layout::SlotFile(dir, slot, extension).string();
 }
 
 void Populate(const fs::path& dir) {
@@ -95,7 +96,7 @@ Finished RunTool(const fs::path& output, const std::vector<std::string>& wrapper
     options.wrapper = wrapper;
     options.script = {{Said(texts::kPrompt), {"yk"}}};
     options.pause = std::chrono::milliseconds(0);
-    return Terminal(output).Start(options);
+    return RunProgram(output, options);
 }
 
 bool CompletedNormally(const Finished& run) {
@@ -158,7 +159,7 @@ int FailuresSoFar() {
 class Faults : public testing::Test {
 protected:
     void SetUp() override {
-        if (ProgramPath().empty()) GTEST_SKIP() << "ORVANE_PROGRAM is not set";
+        ORVANE_REQUIRE_PROGRAM();
     }
 };
 
@@ -174,7 +175,7 @@ struct FaultCase {
 };
 
 TEST_F(Faults, InjectedFailuresNeverCostASave) {
-    if (!CommandWorks("strace -o /dev/null true")) GTEST_SKIP() << "strace cannot trace here";
+    if (!CommandWorks("strace -o /dev/null true")) ORVANE_CANNOT_RUN("strace cannot trace here");
     const int writes = CountCalls("write", "tmp");
     ASSERT_GE(writes, 3) << "slot 1 must take several writes for a fault in its middle";
     const auto inject = [](const char* file, const std::string& fault) {
@@ -255,7 +256,7 @@ TEST_F(Faults, InjectedFailuresNeverCostASave) {
 // Kills the program at the Nth call of each kind that touches files, for every N the run
 // reaches, and checks the saves after each kill and after running the tool again.
 TEST_F(Faults, KillAtEveryStepNeverCostsASave) {
-    if (!CommandWorks("strace -o /dev/null true")) GTEST_SKIP() << "strace cannot trace here";
+    if (!CommandWorks("strace -o /dev/null true")) ORVANE_CANNOT_RUN("strace cannot trace here");
     int killPoints = 0;
     int violations = 0;
     for (const char* call : {"openat", "write", "fsync", "close", "unlink", "link", "rename"}) {
@@ -302,9 +303,9 @@ private:
 };
 
 TEST_F(Faults, ARealFullDiskLeavesTheSaveAsItWas) {
-    if (!CanMount()) GTEST_SKIP() << "needs root to mount a small tmpfs";
+    if (!CanMount()) ORVANE_CANNOT_RUN("needs root to mount a small tmpfs");
     Mounted disk("tmpfs", "size=64k", "tmpfs");
-    if (!disk.ok()) GTEST_SKIP() << "cannot mount tmpfs here";
+    if (!disk.ok()) ORVANE_CANNOT_RUN("cannot mount tmpfs here");
     SaveShape shape;
     shape.stateBytes = 54 * 1024;  // the save fits, the save and its corrected copy do not
     const std::string save = GenerateSave(shape);
@@ -325,7 +326,7 @@ TEST_F(Faults, ARealFullDiskLeavesTheSaveAsItWas) {
 // A power cut a moment after the run: the file system image is copied while still mounted,
 // before the kernel writes its cached data back, and the copy is what a restart would find.
 TEST_F(Faults, APowerCutAfterTheRunKeepsTheSaves) {
-    if (!CanMount() || !CommandWorks("mkfs.ext4 -V")) GTEST_SKIP() << "needs root and mkfs.ext4";
+    if (!CanMount() || !CommandWorks("mkfs.ext4 -V")) ORVANE_CANNOT_RUN("needs root and mkfs.ext4");
     testfiles::ScopedTempDir images;
     const std::string image = images / "disk.img";
     const std::string copy = images / "copy.img";
@@ -334,7 +335,7 @@ TEST_F(Faults, APowerCutAfterTheRunKeepsTheSaves) {
     // commit=1 writes the metadata (the renames) to the journal within a second, while
     // delayed allocation keeps unflushed file data in memory far longer.
     if (!CommandWorks("mount -o loop,noauto_da_alloc,commit=1 " + image + " " + point.path().string())) {
-        GTEST_SKIP() << "cannot mount a loop device here";
+        ORVANE_CANNOT_RUN("cannot mount a loop device here");
     }
     {
         Installation installation(point.path());

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/install_dir.h"
+#include "platform/paths.h"
 #include "registry_fixture.h"
 #include "test_files.h"
 
@@ -14,6 +15,7 @@ struct PathCase {
     const char* name;
     std::string value;     // %g stands for the game directory as Z: names it
     std::string expected;  // %p stands for the prefix, %g for the game directory's real path
+    bool exists;           // whether the lookup finds a folder there
 };
 
 std::string Fill(std::string text, const std::string& pattern, const std::string& with) {
@@ -26,14 +28,14 @@ std::string Fill(std::string text, const std::string& pattern, const std::string
 
 TEST(LookUpInstallDir, FindsTheDirectoryThroughWinesDrives) {
     const PathCase cases[] = {
-        {"drive Z: is the root", "Z:%g", "%g/"},
-        {"a trailing separator is not doubled", "Z:%g\\", "%g/"},
-        {"components match without case", "z:%G", "%g/"},
+        {"drive Z: is the root", "Z:%g", "%g", true},
+        {"a trailing separator is not doubled", "Z:%g\\", "%g", true},
+        {"components match without case", "z:%G", "%g", true},
         {"drive C: is the prefix's drive_c", "C:\\Program Files\\Quilmo\\ORVANE",
-         "%p/drive_c/Program Files/Quilmo/Orvane/"},
+         "%p/drive_c/Program Files/Quilmo/Orvane", true},
         {"a missing component is kept as written", "C:\\Games\\Missing",
-         "%p/drive_c/Games/Missing/"},
-        {"a drive Wine does not have", "Q:\\Games", "%p/dosdevices/q:/Games/"},
+         "%p/drive_c/Games/Missing", false},
+        {"a drive Wine does not have", "Q:\\Games", "%p/dosdevices/q:/Games", false},
     };
     for (const PathCase& row : cases) {
         SCOPED_TRACE(row.name);
@@ -51,12 +53,13 @@ TEST(LookUpInstallDir, FindsTheDirectoryThroughWinesDrives) {
         for (char& c : windowsGame) c = c == '/' ? '\\' : c;
         std::string upperGame = windowsGame.substr(0, windowsGame.size() - 4) + "GAME";
 
-        registry.SetString("InstallDir",
-                           Fill(Fill(row.value, "%g", windowsGame), "%G", upperGame));
-        installDir.clear();
-        LookUpInstallDir();
+        const std::string value = Fill(Fill(row.value, "%g", windowsGame), "%G", upperGame);
+        registry.SetString("InstallDir", value);
         const std::string realPrefix = testfiles::fs::canonical(prefix).string();
-        EXPECT_EQ(installDir, Fill(Fill(row.expected, "%g", gamePath), "%p", realPrefix));
+        const std::string expected = Fill(Fill(row.expected, "%g", gamePath), "%p", realPrefix);
+        EXPECT_EQ(NativeInstallPath(value), expected);
+        // The lookup adds the separator, and gives nothing for a folder that is not there.
+        EXPECT_EQ(LookUpInstallDir(), row.exists ? expected + "/" : "");
     }
 }
 

@@ -5,9 +5,8 @@
 #include <map>
 #include <string>
 
-#include "app/console_text.h"
-#include "app/install_dir.h"
-#include "app/texts.h"
+#include "console/say.h"
+#include "console/texts.h"
 #include "platform/paths.h"
 #include "test_files.h"
 
@@ -56,11 +55,9 @@ TEST(PurgeReadHistory, DeletesOnlyReadHistoryFiles) {
     testfiles::fs::create_directory(dir.path() / "sub");
     testfiles::WriteFile(dir.path() / "sub" / "c0.dat", "read");
 
-    installDir = dir.path().string() + kPathSeparator;
     testing::internal::CaptureStdout();
-    PurgeReadHistory();
+    PurgeReadHistory(dir.path().string() + kPathSeparator);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), texts::kPurgingReadHistory);
-    installDir.clear();
 
     std::map<std::string, std::string> expected;
     for (const char* name : kept) expected[name] = name;
@@ -73,11 +70,9 @@ TEST(PurgeReadHistory, DeletesOnlyReadHistoryFiles) {
 TEST(PurgeReadHistory, SaysOnlyItsHeadingWhenThereIsNothingToDelete) {
     testfiles::ScopedTempDir dir;
     testfiles::WriteFile(dir.path() / "scr001.sav", "save");
-    installDir = dir.path().string() + kPathSeparator;
     testing::internal::CaptureStdout();
-    PurgeReadHistory();
+    PurgeReadHistory(dir.path().string() + kPathSeparator);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), texts::kPurgingReadHistory);
-    installDir.clear();
     EXPECT_EQ(testfiles::DirectoryContents(dir.path()),
               (std::map<std::string, std::string>{{"scr001.sav", "save"}}));
 }

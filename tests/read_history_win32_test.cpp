@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "app/install_dir.h"
 #include "correction/read_history.h"
 #include "platform/paths.h"
 #include "test_files.h"
@@ -15,11 +14,9 @@ TEST(PurgeReadHistory, LeavesAReadOnlyFileAndDeletesTheOthers) {
         testfiles::WriteFile(dir.path() / name, "read");
     }
     ASSERT_TRUE(SetFileAttributesA((dir / "c0.dat").c_str(), FILE_ATTRIBUTE_READONLY));
-    installDir = dir.path().string() + kPathSeparator;
     testing::internal::CaptureStdout();
-    PurgeReadHistory();
+    PurgeReadHistory(dir.path().string() + kPathSeparator);
     testing::internal::GetCapturedStdout();
-    installDir.clear();
     EXPECT_EQ(testfiles::DirectoryContents(dir.path()),
               (std::map<std::string, std::string>{{"c0.dat", "read"}}));
     SetFileAttributesA((dir / "c0.dat").c_str(), FILE_ATTRIBUTE_NORMAL);

@@ -11,6 +11,12 @@ namespace {
 const char kTestKey[] = "Software\\OrvaneSavefixTests\\Reader";
 const char kUntouched[] = "(as it was)";
 
+std::string Repeat(const std::string& text, int times) {
+    std::string repeated;
+    for (int i = 0; i < times; ++i) repeated += text;
+    return repeated;
+}
+
 struct ReadCase {
     const char* name;
     std::function<void(RegistryFixture&)> prepare;
@@ -44,6 +50,13 @@ TEST(ReadRegistryString, ReadsTheValueAsTextUpToItsFirstZeroByte) {
          [&](RegistryFixture& r) { r.SetBinary("InstallDir", fullBuffer); }, fullBuffer},
         {"bytes that overflow the buffer",
          [&](RegistryFixture& r) { r.SetBinary("InstallDir", fullBuffer + "b"); }, ""},
+        {"a Japanese string is measured in CP932: 511 kana and the zero byte fit",
+         [](RegistryFixture& r) { r.SetString("InstallDir", Repeat("ゲ", 511)); },
+         Repeat("ゲ", 511)},
+        {"512 kana take 1025 bytes in CP932: too long",
+         [](RegistryFixture& r) { r.SetString("InstallDir", Repeat("ゲ", 512)); }, ""},
+        {"bytes are CP932", [](RegistryFixture& r) { r.SetBinary("InstallDir", "C:\\\x83\x51"); },
+         "C:\\ゲ"},
         {"bytes with a zero byte inside",
          [](RegistryFixture& r) { r.SetBinary("InstallDir", std::string("ab\0cd", 5)); }, "ab"},
     };
@@ -52,7 +65,7 @@ TEST(ReadRegistryString, ReadsTheValueAsTextUpToItsFirstZeroByte) {
         RegistryFixture registry(kTestKey);
         row.prepare(registry);
         std::string destination = kUntouched;
-        ReadRegistryString(RegistryRoot::CurrentUser, kTestKey, "InstallDir", destination);
+        ReadRegistryString(kTestKey, "InstallDir", destination);
         EXPECT_EQ(destination, row.expected);
     }
 }
@@ -62,14 +75,14 @@ TEST(LookUpInstallDir, LeavesItEmptyWhenTheGameIsNotInstalled) {
         {"no key", [](RegistryFixture&) {}, ""},
         {"no value", [](RegistryFixture& r) { r.CreateKey(); }, ""},
         {"an empty value", [](RegistryFixture& r) { r.SetString("InstallDir", ""); }, ""},
+        {"a value naming no folder",
+         [](RegistryFixture& r) { r.SetString("InstallDir", "C:\\No\\Such\\Folder"); }, ""},
     };
     for (const ReadCase& row : cases) {
         SCOPED_TRACE(row.name);
         RegistryFixture registry("Software\\Quilmo\\Orvane");
         row.prepare(registry);
-        installDir.clear();
-        LookUpInstallDir();
-        EXPECT_EQ(installDir, row.expected);
+        EXPECT_EQ(LookUpInstallDir(), row.expected);
     }
 }
 

@@ -5,9 +5,8 @@
 #include <map>
 #include <string>
 
-#include "app/console_text.h"
-#include "app/install_dir.h"
-#include "app/texts.h"
+#include "console/say.h"
+#include "console/texts.h"
 #include "platform/paths.h"
 #include "save_fixtures.h"
 #include "test_files.h"
@@ -46,12 +45,9 @@ std::string WithInstallDir(std::string text, const std::string& dir) {
 }
 
 std::string RunCorrection(const testfiles::ScopedTempDir& dir) {
-    installDir = dir.path().string() + kPathSeparator;
     testing::internal::CaptureStdout();
-    CorrectSaveSlots();
-    const std::string said = testing::internal::GetCapturedStdout();
-    installDir.clear();
-    return said;
+    CorrectSaveSlots(dir.path().string() + kPathSeparator);
+    return testing::internal::GetCapturedStdout();
 }
 
 struct SlotCase {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "installation_layout.h"
 #include "save_generator.h"
 
 namespace fs = std::filesystem;
@@ -33,31 +34,16 @@ std::string Read(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-std::string SlotName(int slot, const char* extension) {
-    char name[32];
-    std::snprintf(name, sizeof name, "scr%03d.%s", slot, extension);
-    return name;
-}
-
 int Setup(const fs::path& prefix, const fs::path& game) {
-    fs::create_directories(prefix / "dosdevices");
     fs::create_directories(game);
-    std::error_code ignored;
-    fs::remove(prefix / "dosdevices" / "z:", ignored);
-    fs::create_symlink("/", prefix / "dosdevices" / "z:");
-    std::string value = "Z:";
-    for (char c : fs::absolute(game).lexically_normal().string()) {
-        value += c == '/' ? std::string("\\\\") : std::string(1, c);
-    }
-    bool ok = Write(prefix / "user.reg",
-                    "WINE REGISTRY Version 2\n\n#arch=win64\n\n"
-                    "[Software\\\\Quilmo\\\\Orvane] 1796985742\n\"InstallDir\"=\"" + value + "\"\n");
+    bool ok = layout::WriteWinePrefix(prefix, {layout::GameKey(layout::WindowsPath(game))});
+    if (!ok) std::fprintf(stderr, "cannot lay out the Wine prefix %s\n", prefix.c_str());
     for (int slot : kSlots) {
         SaveShape shape;
         shape.stateBytes = 160;
         shape.seed = static_cast<std::uint32_t>(slot + 11);
         shape.crlf = slot == 7;
-        ok = Write(game / SlotName(slot, "sav"), GenerateSave(shape)) && ok;
+        ok = Write(game / layout::SlotFileName(slot, "sav"), GenerateSave(shape)) && ok;
     }
     for (const char* name : kHistoryFiles) ok = Write(game / name, "read lines") && ok;
     for (const char* name : kOtherFiles) ok = Write(game / name, "not history") && ok;
@@ -90,8 +76,8 @@ std::string Shown(const std::string& line) {
 int Report(const fs::path& game) {
     std::printf("\nWhat happened in %s:\n", game.c_str());
     for (int slot : kSlots) {
-        const fs::path save = game / SlotName(slot, "sav");
-        const fs::path backup = game / SlotName(slot, "old");
+        const fs::path save = game / layout::SlotFileName(slot, "sav");
+        const fs::path backup = game / layout::SlotFileName(slot, "old");
         if (!fs::exists(backup)) {
             std::printf("\n%s: unchanged (no backup %s)\n", save.c_str(), backup.filename().c_str());
             continue;

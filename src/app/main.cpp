@@ -1,12 +1,11 @@
 // orvane-savefix: resets the read-text history of an installed Orvane and rewinds every save
 // slot to the start of its chapter, keeping each save as it was as a backup.
-#include "app/console_text.h"
 #include "app/install_dir.h"
-#include "app/texts.h"
+#include "console/say.h"
+#include "console/texts.h"
 #include "correction/read_history.h"
 #include "correction/save_slots.h"
 #include "platform/console_keys.h"
-#include "platform/files.h"
 
 namespace {
 
@@ -31,9 +30,7 @@ bool UserConfirms() {
 
 int main() {
     Say(texts::kBanner);
-    LookUpInstallDir();
-    // A value left behind by an uninstalled or moved game names no folder: nothing to correct.
-    if (!installDir.empty() && !IsDirectory(installDir)) installDir.clear();
+    const std::string installDir = LookUpInstallDir();
     if (installDir.empty()) {
         Say(texts::kNotInstalled);
     } else {
@@ -41,8 +38,8 @@ int main() {
         Say(texts::kPrompt);
         if (UserConfirms()) {
             Say(texts::kYes);
-            PurgeReadHistory();
-            CorrectSaveSlots();
+            PurgeReadHistory(installDir);
+            CorrectSaveSlots(installDir);
             Say(texts::kDone);
         } else {
             Say(texts::kNo);

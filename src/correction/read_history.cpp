@@ -1,11 +1,9 @@
 #include "correction/read_history.h"
 
-#include "app/console_text.h"
-#include "app/install_dir.h"
-#include "app/texts.h"
-#include "platform/file_search.h"
+#include "console/say.h"
+#include "console/texts.h"
+#include "platform/directory_listing.h"
 #include "platform/files.h"
-#include "platform/paths.h"
 
 namespace {
 
@@ -36,16 +34,14 @@ bool MatchesWildcard(const std::string& name, const std::string& pattern) {
     return p == pattern.size();
 }
 
-void DeleteMatchingFiles(const std::string& pattern) {
-    ForEachSearchResult(installDir, pattern, [&pattern](const FoundFile& found) {
-        // Windows' search also offers files whose 8.3 short name matches (x0.data as X0~1.DAT)
-        // and directories: only a file whose own name matches is read history.
-        if (found.isDirectory || !MatchesWildcard(found.name, pattern)) return;
-        RemoveFile(installDir + kPathSeparator + found.name);
-    });
+void DeleteMatchingFiles(const std::string& installDir, const std::string& pattern) {
+    for (const DirectoryEntry& entry : ListDirectory(installDir)) {
+        if (entry.isDirectory || !MatchesWildcard(entry.name, pattern)) continue;
+        RemoveFile(installDir + entry.name);
+    }
 }
 
-void PurgeReadHistory() {
+void PurgeReadHistory(const std::string& installDir) {
     Say(texts::kPurgingReadHistory);
-    DeleteMatchingFiles("?0*.dat");
+    DeleteMatchingFiles(installDir, "?0*.dat");
 }

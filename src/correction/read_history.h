@@ -4,11 +4,13 @@
 
 // Deletes every file of installDir (not its subdirectories) whose own name matches pattern
 // under Windows' wildcard rules: '?' one character, '*' any run of characters, ASCII letters
-// compared without case. Directories, and files that cannot be deleted, stay silently.
-void DeleteMatchingFiles(const std::string& pattern);
+// compared without case. The decision is the same on every platform: Windows' own search
+// would also offer names whose 8.3 short name matches. Directories, and files that cannot be
+// deleted, stay silently. installDir ends in a path separator.
+void DeleteMatchingFiles(const std::string& installDir, const std::string& pattern);
 
 // Announces the reset and deletes the read-history files, "?0*.dat".
-void PurgeReadHistory();
+void PurgeReadHistory(const std::string& installDir);
 
 // True if name matches pattern under the rules above.
 bool MatchesWildcard(const std::string& name, const std::string& pattern);

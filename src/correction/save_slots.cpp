@@ -1,8 +1,7 @@
 #include "correction/save_slots.h"
 
-#include "app/console_text.h"
-#include "app/install_dir.h"
-#include "app/texts.h"
+#include "console/say.h"
+#include "console/texts.h"
 #include "correction/save_stream.h"
 #include "platform/files.h"
 
@@ -10,7 +9,7 @@ namespace {
 
 constexpr int kSlotCount = 256;
 
-std::string SlotFileName(int slot, const char* extension) {
+std::string SlotFileName(const std::string& installDir, int slot, const char* extension) {
     return FormatText("%sscr%03d.%s", installDir.c_str(), slot, extension);
 }
 
@@ -49,14 +48,27 @@ void ReportFailedCopy(CorrectionResult result, const std::string& save, const st
     }
 }
 
-void CorrectSlot(int slot) {
-    const std::string save = SlotFileName(slot, "sav");
-    const std::string work = SlotFileName(slot, "tmp");
-    const std::string backup = SlotFileName(slot, "old");
+void CorrectSlot(const std::string& installDir, int slot) {
+    const std::string save = SlotFileName(installDir, slot, "sav");
+    const std::string work = SlotFileName(installDir, slot, "tmp");
+    const std::string backup = SlotFileName(installDir, slot, "old");
 
-    std::FILE* saveStream = OpenForReading(save);
-    if (saveStream == nullptr) return;  // an empty slot
-    std::FILE* workStream = OpenForWriting(work);
+    std::FILE* saveStream = nullptr;
+    switch (OpenForReading(save, saveStream)) {
+        case OpenResult::Missing: return;  // an empty slot
+        case OpenResult::Failed: Say(texts::kCannotRead, save); return;
+        case OpenResult::Opened: break;
+    }
+    // Windows refuses to replace a read-only save; better to say so before anything is written.
+    if (IsReadOnly(save)) {
+        std::fclose(saveStream);
+        Say(texts::kCannotReplace, save);
+        return;
+    }
+    // A work file left by a run that stopped goes first; the new one is always created afresh,
+    // so that a link of that name can never send the corrected save elsewhere.
+    RemoveFile(work);
+    std::FILE* workStream = CreateNewFile(work);
     if (workStream == nullptr) {
         std::fclose(saveStream);
         Say(texts::kCannotCreate, work);
@@ -76,7 +88,10 @@ void CorrectSlot(int slot) {
 
 }  // namespace
 
-void CorrectSaveSlots() {
+void CorrectSaveSlots(const std::string& installDir) {
     Say(texts::kCorrectingSaves);
-    for (int slot = 0; slot < kSlotCount; ++slot) CorrectSlot(slot);
+    for (int slot = 0; slot < kSlotCount; ++slot) CorrectSlot(installDir, slot);
+    // The replaces reach the disk here, together; until then each save's name still holds the
+    // save as it was, and its backup is already on disk. A failed flush costs nothing more.
+    FlushDirectory(installDir);
 }

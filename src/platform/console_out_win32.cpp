@@ -4,6 +4,9 @@
 
 #include <cstdio>
 
+#include "platform/cp932.h"
+#include "platform/wide_win32.h"
+
 namespace {
 
 // A console shows Unicode whatever its code page; a file or pipe is left the bytes.
@@ -16,29 +19,23 @@ HANDLE ConsoleHandle() {
     return console;
 }
 
-void AppendWide(std::wstring& text, const std::string& bytes, UINT codePage) {
-    if (bytes.empty()) return;
-    const int size = static_cast<int>(bytes.size());
-    const int length = MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
-    if (length <= 0) return;
-    const std::size_t at = text.size();
-    text.resize(at + static_cast<std::size_t>(length));
-    MultiByteToWideChar(codePage, 0, bytes.data(), size, &text[at], length);
-}
-
 }  // namespace
 
 void WriteToConsole(const std::vector<ConsolePiece>& pieces) {
     const HANDLE console = ConsoleHandle();
     if (console == nullptr) {
+        // A file or pipe gets CP932 throughout, the path too, as a Japanese system would.
         for (const ConsolePiece& piece : pieces) {
-            std::fwrite(piece.bytes.data(), 1, piece.bytes.size(), stdout);
+            const std::string bytes = piece.kind == ConsolePiece::Kind::Text
+                                          ? piece.bytes
+                                          : Cp932FromUtf8(piece.bytes);
+            std::fwrite(bytes.data(), 1, bytes.size(), stdout);
         }
         return;
     }
     std::wstring text;
     for (const ConsolePiece& piece : pieces) {
-        AppendWide(text, piece.bytes, piece.kind == ConsolePiece::Kind::Text ? 932 : CP_ACP);
+        text += WideFrom(piece.bytes, piece.kind == ConsolePiece::Kind::Text ? 932 : CP_UTF8);
     }
     std::wstring lines;  // the console's own line end, as text mode would give
     for (const wchar_t c : text) {

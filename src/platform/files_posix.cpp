@@ -14,10 +14,7 @@ bool FlushDirectoryOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     const std::string directory =
         slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-    const int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool flushed = fsync(fd) == 0;
-    return close(fd) == 0 && flushed;
+    return FlushDirectory(directory);
 }
 
 bool WriteAll(int fd, const char* data, std::size_t size) {
@@ -49,21 +46,47 @@ bool IsDirectory(const std::string& path) {
     return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-std::FILE* OpenForReading(const std::string& path) {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return nullptr;
+OpenResult OpenForReading(const std::string& path, std::FILE*& stream) {
+    // Only a regular file is a save. Anything else is never opened: a FIFO would block the
+    // open for ever, and a device may act on being opened.
     struct stat status;
-    if (fstat(fd, &status) != 0 || S_ISDIR(status.st_mode)) {
-        close(fd);
-        errno = EISDIR;
-        return nullptr;
+    if (stat(path.c_str(), &status) != 0) {
+        return errno == ENOENT || errno == ENOTDIR ? OpenResult::Missing : OpenResult::Failed;
     }
-    std::FILE* stream = fdopen(fd, "rb");
-    if (stream == nullptr) close(fd);
+    if (!S_ISREG(status.st_mode)) return OpenResult::Missing;
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return errno == ENOENT ? OpenResult::Missing : OpenResult::Failed;
+    // The name may have been swapped for something else since the stat.
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        close(fd);
+        return OpenResult::Missing;
+    }
+    const int flags = fcntl(fd, F_GETFL);
+    if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 ||
+        (stream = fdopen(fd, "rb")) == nullptr) {
+        close(fd);
+        return OpenResult::Failed;
+    }
+    return OpenResult::Opened;
+}
+
+std::FILE* CreateNewFile(const std::string& path) {
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) return nullptr;
+    std::FILE* stream = fdopen(fd, "wb");
+    if (stream == nullptr) {
+        close(fd);
+        unlink(path.c_str());
+    }
     return stream;
 }
 
-std::FILE* OpenForWriting(const std::string& path) { return std::fopen(path.c_str(), "wbe"); }
+bool IsReadOnly(const std::string& path) {
+    // Wine shows a file without any write permission as read-only, and makes a file read-only
+    // by taking them away.
+    struct stat status;
+    return stat(path.c_str(), &status) == 0 && (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
 
 bool CloseDurably(std::FILE* stream) {
     const bool ok = std::fflush(stream) == 0 && !std::ferror(stream) && fsync(fileno(stream)) == 0;
@@ -103,9 +126,15 @@ bool CopyFileNoReplace(const std::string& from, const std::string& to) {
 }
 
 bool MoveIntoPlace(const std::string& from, const std::string& to) {
-    if (rename(from.c_str(), to.c_str()) != 0) return false;
-    // The backup is already on disk, so whichever name the directory holds after a power cut
-    // is a whole save; a failed flush here cannot cost the player anything.
-    FlushDirectoryOf(to);
-    return true;
+    // The directory is flushed once after all slots: until then the save's name holds the save
+    // as it was, whose backup is already on disk, and each later slot's flush after its link
+    // records this replace as well.
+    return rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool FlushDirectory(const std::string& directory) {
+    const int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool flushed = fsync(fd) == 0;
+    return close(fd) == 0 && flushed;
 }

@@ -1,16 +1,103 @@
 #include "platform/files.h"
 
+#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 
+#include <vector>
+
+#include "platform/retry.h"
+#include "platform/wide_win32.h"
+
+namespace {
+
+DWORD Attributes(const std::wstring& path) { return GetFileAttributesW(path.c_str()); }
+
+// Access denied is a passing refusal only for a file that is neither read-only nor a
+// directory: those two are refused for good.
+bool RefusedForAMoment(unsigned long error, const std::wstring& target, bool accessDeniedMayPass) {
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) return true;
+    if (error != ERROR_ACCESS_DENIED || !accessDeniedMayPass) return false;
+    const DWORD attributes = Attributes(target);
+    return attributes == INVALID_FILE_ATTRIBUTES ||
+           (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) == 0;
+}
+
+// Makes a Win32 call, waiting out a scanner's brief hold on target. GetLastError tells the
+// last attempt's error afterwards.
+template <typename Call>
+bool Retried(Call call, const std::wstring& target, bool accessDeniedMayPass = true) {
+    const unsigned long error = RetryWhileRefused(
+        [&]() -> unsigned long {
+            if (call()) return 0;
+            const DWORD failed = GetLastError();
+            return failed != 0 ? failed : ERROR_GEN_FAILURE;
+        },
+        [&](unsigned long failed) { return RefusedForAMoment(failed, target, accessDeniedMayPass); },
+        [](unsigned ms) { Sleep(ms); });
+    SetLastError(static_cast<DWORD>(error));
+    return error == 0;
+}
+
+std::FILE* StreamOf(HANDLE handle, int flags, const char* mode) {
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), flags | _O_BINARY);
+    if (fd < 0) {
+        CloseHandle(handle);
+        return nullptr;
+    }
+    std::FILE* stream = _fdopen(fd, mode);
+    if (stream == nullptr) _close(fd);
+    return stream;
+}
+
+bool CopyContents(HANDLE in, HANDLE out) {
+    std::vector<char> buffer(64 * 1024);
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(in, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) {
+            return false;
+        }
+        if (got == 0) return true;
+        DWORD written = 0;
+        if (!WriteFile(out, buffer.data(), got, &written, nullptr) || written != got) return false;
+    }
+}
+
+}  // namespace
+
 bool IsDirectory(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = Attributes(Wide(path));
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-std::FILE* OpenForReading(const std::string& path) { return std::fopen(path.c_str(), "rb"); }
+OpenResult OpenForReading(const std::string& path, std::FILE*& stream) {
+    const std::wstring wide = Wide(path);
+    const HANDLE handle =
+        CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return OpenResult::Missing;
+        // A directory cannot be opened as a file: it is no save, its slot is empty.
+        return IsDirectory(path) ? OpenResult::Missing : OpenResult::Failed;
+    }
+    stream = StreamOf(handle, _O_RDONLY, "rb");
+    return stream != nullptr ? OpenResult::Opened : OpenResult::Failed;
+}
 
-std::FILE* OpenForWriting(const std::string& path) { return std::fopen(path.c_str(), "wb"); }
+std::FILE* CreateNewFile(const std::string& path) {
+    const HANDLE handle = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return nullptr;
+    std::FILE* stream = StreamOf(handle, _O_WRONLY, "wb");
+    if (stream == nullptr) DeleteFileW(Wide(path).c_str());
+    return stream;
+}
+
+bool IsReadOnly(const std::string& path) {
+    const DWORD attributes = Attributes(Wide(path));
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
 
 bool CloseDurably(std::FILE* stream) {
     bool ok = std::fflush(stream) == 0 && !std::ferror(stream);
@@ -22,14 +109,23 @@ bool CloseDurably(std::FILE* stream) {
 }
 
 bool RemoveFile(const std::string& path) {
-    return DeleteFileA(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
+    const std::wstring wide = Wide(path);
+    return Retried([&] { return DeleteFileW(wide.c_str()); }, wide) ||
+           GetLastError() == ERROR_FILE_NOT_FOUND;
 }
 
 LinkResult LinkFile(const std::string& existing, const std::string& newName) {
-    if (CreateHardLinkA(newName.c_str(), existing.c_str(), nullptr)) return LinkResult::Linked;
+    const std::wstring wideExisting = Wide(existing);
+    const std::wstring wideNew = Wide(newName);
+    // Access denied is how Wine says a volume has no hard links: not worth waiting out, the
+    // backup is copied instead.
+    if (Retried([&] { return CreateHardLinkW(wideNew.c_str(), wideExisting.c_str(), nullptr); },
+                wideExisting, false)) {
+        return LinkResult::Linked;
+    }
     const DWORD error = GetLastError();
-    if (GetFileAttributesA(newName.c_str()) != INVALID_FILE_ATTRIBUTES ||
-        error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
+    if (Attributes(wideNew) != INVALID_FILE_ATTRIBUTES || error == ERROR_ALREADY_EXISTS ||
+        error == ERROR_FILE_EXISTS) {
         return LinkResult::DestinationExists;
     }
     // FAT volumes refuse hard links: Windows says not supported, Wine access denied.
@@ -41,16 +137,42 @@ LinkResult LinkFile(const std::string& existing, const std::string& newName) {
 }
 
 bool CopyFileNoReplace(const std::string& from, const std::string& to) {
-    if (!CopyFileA(from.c_str(), to.c_str(), TRUE)) return false;
-    const HANDLE copy = CreateFileA(to.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    const bool flushed = copy != INVALID_HANDLE_VALUE && FlushFileBuffers(copy);
-    if (copy != INVALID_HANDLE_VALUE) CloseHandle(copy);
-    if (!flushed) DeleteFileA(to.c_str());
-    return flushed;
+    // Written through a handle of its own rather than CopyFile, which would carry a read-only
+    // attribute over and leave a copy that can be neither flushed nor removed.
+    const std::wstring wideTo = Wide(to);
+    const HANDLE in = CreateFileW(Wide(from).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (in == INVALID_HANDLE_VALUE) return false;
+    HANDLE out = INVALID_HANDLE_VALUE;
+    Retried(
+        [&] {
+            out = CreateFileW(wideTo.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+            return out != INVALID_HANDLE_VALUE;
+        },
+        wideTo);
+    if (out == INVALID_HANDLE_VALUE) {
+        CloseHandle(in);
+        return false;
+    }
+    bool ok = CopyContents(in, out) && FlushFileBuffers(out);
+    CloseHandle(in);
+    ok = CloseHandle(out) && ok;
+    if (!ok) DeleteFileW(wideTo.c_str());
+    return ok;
 }
 
 bool MoveIntoPlace(const std::string& from, const std::string& to) {
-    return MoveFileExA(from.c_str(), to.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    const std::wstring wideFrom = Wide(from);
+    const std::wstring wideTo = Wide(to);
+    return Retried(
+        [&] {
+            return MoveFileExW(wideFrom.c_str(), wideTo.c_str(),
+                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        },
+        wideTo);
 }
+
+// Each replace was written through to the disk as it was made.
+bool FlushDirectory(const std::string&) { return true; }

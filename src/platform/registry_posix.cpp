@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <fstream>
+#include <vector>
 
 #include "platform/wine_prefix_posix.h"
 
@@ -133,26 +134,26 @@ bool ParseHexBytes(const std::string& text, std::size_t pos, std::vector<char>& 
     return true;
 }
 
-// The bytes RegQueryValueExA would give for the value written after '=' in user.reg.
-bool ParseValueData(const std::string& text, std::size_t pos, std::vector<char>& bytes) {
+// The value written after '=' in user.reg: strings as UTF-8 text, other types as their bytes.
+bool ParseValueData(const std::string& text, std::size_t pos, RegistryValue& value) {
     std::string string;
     if (StartsWith(text, pos, "\"") || StartsWith(text, pos, "str(")) {
         pos = text.find('"', pos);
         if (pos == std::string::npos) return false;
         ++pos;
         if (!Unescape(text, pos, '"', string)) return false;
-        bytes.assign(string.begin(), string.end());
-        bytes.push_back('\0');
+        value.isText = true;
+        value.bytes = string.substr(0, string.find('\0'));
         return true;
     }
     if (StartsWith(text, pos, "dword:")) {
-        unsigned long value = 0;
+        unsigned long number = 0;
         pos += 6;
         for (int i = 0; i < 8; ++i, ++pos) {
             if (pos >= text.size() || HexDigit(text[pos]) < 0) return false;
-            value = value * 16 + static_cast<unsigned long>(HexDigit(text[pos]));
+            number = number * 16 + static_cast<unsigned long>(HexDigit(text[pos]));
         }
-        for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+        for (int i = 0; i < 4; ++i) value.bytes += static_cast<char>((number >> (8 * i)) & 0xFF);
         return true;
     }
     if (!StartsWith(text, pos, "hex")) return false;
@@ -161,18 +162,21 @@ bool ParseValueData(const std::string& text, std::size_t pos, std::vector<char>&
     const std::string type = text.substr(pos, colon - pos);
     std::vector<char> raw;
     if (!ParseHexBytes(text, colon + 1, raw)) return false;
-    // Strings stored as hex are UTF-16 in the hive; the ANSI query hands them out converted.
+    // Strings stored as hex are UTF-16 in the hive.
     if (type == "hex(1)" || type == "hex(2)" || type == "hex(7)") {
-        Utf16ToUtf8 units(string);
-        for (std::size_t i = 0; i + 1 < raw.size(); i += 2) {
-            units.Unit(static_cast<unsigned char>(raw[i]) |
-                       (static_cast<unsigned long>(static_cast<unsigned char>(raw[i + 1])) << 8));
+        {
+            Utf16ToUtf8 units(string);
+            for (std::size_t i = 0; i + 1 < raw.size(); i += 2) {
+                units.Unit(static_cast<unsigned char>(raw[i]) |
+                           (static_cast<unsigned long>(static_cast<unsigned char>(raw[i + 1]))
+                            << 8));
+            }
         }
-        units.Finish();
-        bytes.assign(string.begin(), string.end());
+        value.isText = true;
+        value.bytes = string.substr(0, string.find('\0'));
         return true;
     }
-    bytes = std::move(raw);
+    value.bytes.assign(raw.begin(), raw.end());
     return true;
 }
 
@@ -190,11 +194,10 @@ bool ReadLogicalLine(std::istream& in, std::string& line) {
 
 }  // namespace
 
-RegistryQuery QueryRegistryValue(RegistryRoot, const std::string& subkeyPath,
-                                 const std::string& valueName, std::size_t bufferSize) {
-    RegistryQuery query;
+RegistryValue QueryRegistryValue(const std::string& subkeyPath, const std::string& valueName) {
+    RegistryValue value;
     std::ifstream hive(WinePrefix() + "/user.reg", std::ios::binary);
-    if (!hive) return query;
+    if (!hive) return value;
 
     bool inKey = false;
     std::string line;
@@ -204,7 +207,7 @@ RegistryQuery QueryRegistryValue(RegistryRoot, const std::string& subkeyPath,
             std::size_t pos = 1;
             std::string key;
             inKey = Unescape(line, pos, ']', key) && EqualsIgnoringCase(key, subkeyPath);
-            if (inKey) query.status = RegistryStatus::ValueNotRead;
+            if (inKey) value.status = RegistryStatus::ValueNotRead;
             continue;
         }
         if (!inKey) continue;
@@ -217,12 +220,12 @@ RegistryQuery QueryRegistryValue(RegistryRoot, const std::string& subkeyPath,
             continue;
         }
         if (!EqualsIgnoringCase(name, valueName)) continue;
-        std::vector<char> bytes;
-        if (ParseValueData(line, pos + 1, bytes) && bytes.size() <= bufferSize) {
-            query.status = RegistryStatus::ValueRead;
-            query.bytes = std::move(bytes);
+        RegistryValue parsed;
+        if (ParseValueData(line, pos + 1, parsed)) {
+            parsed.status = RegistryStatus::ValueRead;
+            return parsed;
         }
-        return query;
+        return value;
     }
-    return query;
+    return value;
 }

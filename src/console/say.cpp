@@ -1,4 +1,4 @@
-#include "app/console_text.h"
+#include "console/say.h"
 
 #include <cstdarg>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "app/texts.h"
+#include "console/texts.h"
 
 namespace texts {
 const char kBanner[] = "Orvane -Selvanna- セーブデータ補正プログラム Ver.1.00\n";
