@@ -9,18 +9,29 @@
 
 namespace {
 
-int WaitForKey() {
+// Puts what was said on the screen and forgets keys pressed before it got there: a key counts
+// only when it was pressed after its question was asked.
+void AskNow() {
     ShowSaid();
-    return ReadConsoleKey();
+    DiscardTypedAhead();
 }
+
+bool IsLead(int code) { return code == 0 || code == 0xE0; }
 
 int FoldToUpper(int code) { return code >= 'a' && code <= 'z' ? code - 'a' + 'A' : code; }
 
-// Waits for y or n, ignoring every other key. Without a console there is nobody to say yes,
-// so the answer is no.
+// Waits for y or n, ignoring every other key. A key without a character comes as a lead and a
+// code of its own, and that code is never an answer (Shift+F6 gives 0 and 'Y'). Without a
+// console there is nobody to say yes, so the answer is no.
 bool UserConfirms() {
+    AskNow();
     for (;;) {
-        const int answer = FoldToUpper(WaitForKey());
+        const int code = ReadConsoleKey();
+        if (IsLead(code)) {
+            ReadConsoleKey();
+            continue;
+        }
+        const int answer = FoldToUpper(code);
         if (answer == 'Y') return true;
         if (answer == 'N' || answer == kEndOfInput) return false;
     }
@@ -46,7 +57,8 @@ int main() {
         }
     }
     Say(texts::kPressAnyKey);
-    WaitForKey();
+    AskNow();
+    ReadConsoleKey();
     Say(texts::kLineEnd);
     return 0;
 }

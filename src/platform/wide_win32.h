@@ -6,15 +6,18 @@
 
 #include <string>
 
-inline std::wstring Wide(const std::string& utf8) {
-    if (utf8.empty()) return std::wstring();
-    const int size = static_cast<int>(utf8.size());
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+// A code page's bytes in UTF-16.
+inline std::wstring WideFrom(const std::string& bytes, UINT codePage) {
+    if (bytes.empty()) return std::wstring();
+    const int size = static_cast<int>(bytes.size());
+    const int length = MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
     if (length <= 0) return std::wstring();
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, &wide[0], length);
+    MultiByteToWideChar(codePage, 0, bytes.data(), size, &wide[0], length);
     return wide;
 }
+
+inline std::wstring Wide(const std::string& utf8) { return WideFrom(utf8, CP_UTF8); }
 
 // UTF-16 in a code page's bytes; characters the code page lacks become '?'.
 inline std::string Narrow(const std::wstring& wide, UINT codePage) {
@@ -30,12 +33,3 @@ inline std::string Narrow(const std::wstring& wide, UINT codePage) {
 
 inline std::string Utf8(const std::wstring& wide) { return Narrow(wide, CP_UTF8); }
 
-inline std::wstring WideFrom(const std::string& bytes, UINT codePage) {
-    if (bytes.empty()) return std::wstring();
-    const int size = static_cast<int>(bytes.size());
-    const int length = MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
-    if (length <= 0) return std::wstring();
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(codePage, 0, bytes.data(), size, &wide[0], length);
-    return wide;
-}
