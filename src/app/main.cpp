@@ -3,9 +3,11 @@
 #include "app/install_dir.h"
 #include "console/say.h"
 #include "console/texts.h"
+#include "correction/game_files.h"
 #include "correction/read_history.h"
 #include "correction/save_slots.h"
 #include "platform/console_keys.h"
+#include "platform/virtual_store.h"
 
 namespace {
 
@@ -42,8 +44,14 @@ bool UserConfirms() {
 int main() {
     Say(texts::kBanner);
     const std::string installDir = LookUpInstallDir();
+    // A game kept in the VirtualStore reads its saves there, where this program, started
+    // otherwise than the game (as administrator, say), cannot see them: correcting the folder
+    // it does see would change nothing the game reads.
+    const std::string hiddenStore = installDir.empty() ? "" : HiddenVirtualStore(installDir);
     if (installDir.empty()) {
         Say(texts::kNotInstalled);
+    } else if (!hiddenStore.empty() && HoldsGameFiles(hiddenStore)) {
+        Say(texts::kGameFilesElsewhere, hiddenStore);
     } else {
         Say(texts::kNotice);
         Say(texts::kPrompt);

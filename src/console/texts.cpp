@@ -13,6 +13,10 @@ const char kDone[] = "完了しました.\n";
 const char kPressAnyKey[] = "何かキーを押してください.";
 const char kLineEnd[] = "\n";
 
+const char kGameFilesElsewhere[] =
+    "ゲームのファイルは %s にあります。"
+    "このプログラムは管理者としてではなく、ゲームと同じ方法で起動してください。処理を終了します。\n";
+
 const char kPurgingReadHistory[] = "既読情報を消去します\n";
 
 const char kCorrectingSaves[] = "セーブファイルを修正します\n";

@@ -13,6 +13,9 @@ extern const char kDone[];
 extern const char kPressAnyKey[];
 extern const char kLineEnd[];
 
+// %s: the VirtualStore folder where Windows keeps the game's own saves and history for it.
+extern const char kGameFilesElsewhere[];
+
 extern const char kPurgingReadHistory[];
 
 extern const char kCorrectingSaves[];

@@ -43,5 +43,5 @@ void DeleteMatchingFiles(const std::string& installDir, const std::string& patte
 
 void PurgeReadHistory(const std::string& installDir) {
     Say(texts::kPurgingReadHistory);
-    DeleteMatchingFiles(installDir, "?0*.dat");
+    DeleteMatchingFiles(installDir, kReadHistoryPattern);
 }

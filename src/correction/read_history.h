@@ -9,7 +9,10 @@
 // deleted, stay silently. installDir ends in a path separator.
 void DeleteMatchingFiles(const std::string& installDir, const std::string& pattern);
 
-// Announces the reset and deletes the read-history files, "?0*.dat".
+// The names of the read-history files.
+constexpr char kReadHistoryPattern[] = "?0*.dat";
+
+// Announces the reset and deletes the read-history files, kReadHistoryPattern.
 void PurgeReadHistory(const std::string& installDir);
 
 // True if name matches pattern under the rules above.

@@ -75,6 +75,8 @@ std::vector<int> CodesOfKeyEvent(const KEY_EVENT_RECORD& key) {
                        (key.dwControlKeyState & RIGHT_ALT_PRESSED) != 0;
     if (character != 0 && modifier == Modifier::Alt && !altGr) return Codes(AltKeyCodes(scanCode));
     if (character != 0) return {character < 0x80 ? static_cast<int>(character) : kOtherCharacter};
+    // Wine's console gives Escape without its character; Windows gives 27.
+    if (key.wVirtualKeyCode == VK_ESCAPE) return {0x1B};
     if (key.wVirtualKeyCode >= VK_F1 && key.wVirtualKeyCode <= VK_F12) {
         return Codes(FunctionKeyCodes(key.wVirtualKeyCode - VK_F1 + 1, modifier));
     }
