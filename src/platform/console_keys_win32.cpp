@@ -92,6 +92,10 @@ int ReadConsoleKey() {
     }
     const HANDLE input = ConsoleInput();
     if (input == INVALID_HANDLE_VALUE) return kEndOfInput;
+    // From the first question on, Ctrl+C never ends the program: between two reads, when the
+    // console turns it into a signal, the signal is ignored.
+    static const bool ignoringCtrlC = SetConsoleCtrlHandler(nullptr, TRUE) != 0;
+    static_cast<void>(ignoringCtrlC);
     const KeyMode mode(input);
     if (!mode.ok()) return kEndOfInput;
     for (;;) {
