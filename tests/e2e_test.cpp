@@ -239,6 +239,10 @@ TEST(Program, CorrectsTheFilesTheGameUses) {
     Files heldAfter = kCorrected;
     heldAfter["scr000.sav"] = kSave;
     heldAfter.erase("scr000.old");
+    Files linkAfter = kCorrected;
+    linkAfter["elsewhere.dat"] = "not a save";
+    Files fifoAfter = kCorrected;
+    fifoAfter["scr005.sav"] = "<other>";
     Files damagedAfter = kCorrected;
     damagedAfter["scr005.sav"] = "damaged";
     const auto damaged = [](const fs::path& dir) {
@@ -265,6 +269,23 @@ TEST(Program, CorrectsTheFilesTheGameUses) {
                                                                  PathSaid(dir, "scr003.sav").c_str())));
          },
          readOnlyAfter, {}},
+        {"a stale work file that links elsewhere: the file it names is left alone", false,
+         "Orvane", "C.UTF-8", true,
+         [](const fs::path& dir) {
+             testfiles::WriteFile(dir / "elsewhere.dat", "not a save");
+             fs::create_symlink("elsewhere.dat", dir / "scr003.tmp");
+             return std::shared_ptr<void>();
+         },
+         [](const fs::path&) { return CorrectionSaid(SaidSlot(0) + SaidSlot(3)); }, linkAfter,
+         {}},
+        {"a FIFO named like a save is an empty slot, and the run does not hang", false, "Orvane",
+         "C.UTF-8", true,
+         [](const fs::path& dir) {
+             EXPECT_EQ(mkfifo((dir / "scr005.sav").c_str(), 0644), 0);
+             return std::shared_ptr<void>();
+         },
+         [](const fs::path&) { return CorrectionSaid(SaidSlot(0) + SaidSlot(3)); }, fifoAfter,
+         {}},
         {"a save another program holds open is reported and left as it is", true, "Orvane",
          "C.UTF-8", true,
          [](const fs::path& dir) {

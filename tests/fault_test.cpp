@@ -207,6 +207,8 @@ TEST_F(Faults, InjectedFailuresNeverCostASave) {
          texts::kCannotWrite, "tmp"},
         {"reading the save fails", inject("sav", "read:error=EIO"), SlotOutcome::AsItWas,
          texts::kCannotRead, "sav"},
+        {"the save cannot be opened", inject("sav", "openat:error=EACCES"), SlotOutcome::AsItWas,
+         texts::kCannotRead, "sav"},
         {"no hard links: the backup is a copy",
          [](const fs::path&) { return Strace({"-e", "inject=link:error=EPERM"}); },
          SlotOutcome::Corrected, nullptr, nullptr},
@@ -241,6 +243,8 @@ TEST_F(Faults, InjectedFailuresNeverCostASave) {
                       std::string::npos)
                 << run.output;
             EXPECT_FALSE(Exists(SlotPath(dir, 1, "tmp"))) << "a failed copy is left behind";
+            // A backup name still linked to a save that stays in use would be no backup.
+            EXPECT_FALSE(Exists(SlotPath(dir, 1, "old"))) << "a backup of a save left as it was";
         }
         if (row.slot1 == SlotOutcome::Corrected) {
             struct stat save, backup;

@@ -93,6 +93,18 @@ TEST(CorrectSaveStream, FiltersStateLines) {
          LineAt(65536 - 3, "$stackPointer\t3\n"), LineAt(65536 - 3, "$stackPointer\t3\n")},
         {"a dropped line across the read boundary",
          LineAt(65536 - 1, "$x" + string(70000, 'd') + "\nz\n"), LineAt(65536 - 1, "z\n")},
+        {"an underscore line across the read boundary is dropped",
+         LineAt(65536 - 2, "_t" + string(10, 'u') + "\nz\n"), LineAt(65536 - 2, "z\n")},
+        {"an underscore line whose first byte ends a read is dropped",
+         LineAt(65536 - 1, "_x\nz\n"), LineAt(65536 - 1, "z\n")},
+        {"an underscore line that starts a read is dropped", LineAt(65536, "_y\nz\n"),
+         LineAt(65536, "z\n")},
+        {"a named entry across the read boundary is dropped",
+         LineAt(65536 - 4, "$flag\t1\nz\n"), LineAt(65536 - 4, "z\n")},
+        {"a named entry that starts a read is dropped", LineAt(65536, "$flag\t1\nz\n"),
+         LineAt(65536, "z\n")},
+        {"a near-miss of a known name across the read boundary is dropped",
+         LineAt(65536 - 8, "$lastScriptPointer 5\nz\n"), LineAt(65536 - 8, "z\n")},
     };
     testfiles::ScopedTempDir dir;
     for (const FilterCase& row : cases) {

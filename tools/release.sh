@@ -1,22 +1,29 @@
 #!/usr/bin/env bash
-# Builds both Windows programs and packs them, with the player guide (UTF-8 with a byte order
-# mark and CRLF line ends, as Notepad expects), into dist/orvane-savefix-1.00-windows.zip.
+# Builds the Windows program players run, the 32-bit exe, and packs it with the player guide
+# (UTF-8 with a byte order mark and CRLF line ends, as Notepad expects) and the screenshot of
+# a finished run into dist/orvane-savefix-VERSION-windows.zip. Fails if the exe carries a
+# manifest: a 32-bit program without one sees a legacy game's saves in the UAC VirtualStore,
+# as the game does.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash tools/ensure-deps.sh all
-for preset in windows windows-x86; do
-  cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" -j"$(nproc)" --target orvane-savefix
-done
+cmake --preset windows-x86 >/dev/null
+cmake --build --preset windows-x86 -j"$(nproc)" --target orvane-savefix
+exe=build/windows-x86/orvane-savefix.exe
+if python3 tools/has-manifest.py "$exe"; then
+  echo "release: $exe carries a manifest; players' saves in the VirtualStore would not be seen" >&2
+  exit 1
+fi
+version=$(cat build/windows-x86/version.txt)
 
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
-mkdir -p "$stage/x64" "$stage/x86" dist
-cp build/windows/orvane-savefix.exe "$stage/x64/"
-cp build/windows-x86/orvane-savefix.exe "$stage/x86/"
+mkdir -p dist
+cp "$exe" "$stage/"
 { printf '\xef\xbb\xbf'; sed 's/$/\r/' docs/player-guide.txt; } > "$stage/README.txt"
-zip="$PWD/dist/orvane-savefix-1.00-windows.zip"
+[[ -f docs/screenshot-finished.png ]] && cp docs/screenshot-finished.png "$stage/screenshot.png"
+zip="$PWD/dist/orvane-savefix-$version-windows.zip"
 rm -f "$zip"
-(cd "$stage" && zip -q -X -r "$zip" README.txt x64 x86)
+(cd "$stage" && zip -q -X -r "$zip" .)
 echo "$zip"

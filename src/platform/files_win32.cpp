@@ -81,6 +81,11 @@ OpenResult OpenForReading(const std::string& path, std::FILE*& stream) {
         // A directory cannot be opened as a file: it is no save, its slot is empty.
         return IsDirectory(path) ? OpenResult::Missing : OpenResult::Failed;
     }
+    // Only a file on a disk is a save; under Wine a FIFO of that name opens as a pipe.
+    if (GetFileType(handle) != FILE_TYPE_DISK) {
+        CloseHandle(handle);
+        return OpenResult::Missing;
+    }
     stream = StreamOf(handle, _O_RDONLY, "rb");
     return stream != nullptr ? OpenResult::Opened : OpenResult::Failed;
 }
@@ -110,6 +115,27 @@ bool CloseDurably(std::FILE* stream) {
 
 bool RemoveFile(const std::string& path) {
     const std::wstring wide = Wide(path);
+    const DWORD attributes = Attributes(wide);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    }
+    // Windows deletes neither; Wine's rename below would replace a read-only file.
+    if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) return false;
+    // Under Wine, deleting a name that is a Unix symbolic link deletes the file it points to,
+    // which may be anyone's, and keeps the link. A rename never follows the name it replaces:
+    // an empty file of our own takes the name first, and only that file is deleted. On Windows
+    // the rename replaces a link the same way.
+    const std::size_t slash = wide.find_last_of(L"\\/");
+    const std::wstring directory = slash == std::wstring::npos ? L"." : wide.substr(0, slash);
+    wchar_t own[MAX_PATH + 1] = {};
+    if (GetTempFileNameW(directory.c_str(), L"orv", 0, own) == 0) return false;
+    const std::wstring ownName = own;
+    if (!Retried([&] { return MoveFileExW(ownName.c_str(), wide.c_str(), MOVEFILE_REPLACE_EXISTING); },
+                 wide)) {
+        DeleteFileW(ownName.c_str());
+        return false;
+    }
     return Retried([&] { return DeleteFileW(wide.c_str()); }, wide) ||
            GetLastError() == ERROR_FILE_NOT_FOUND;
 }

@@ -62,12 +62,15 @@ inline std::string ReadFile(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Every regular file directly in dir, by name, with its bytes; directories as "<dir>".
+// Every entry directly in dir, by name: a regular file (or a link to one) with its bytes, a
+// directory as "<dir>", anything else (a FIFO, a dangling link) as "<other>".
 inline std::map<std::string, std::string> DirectoryContents(const fs::path& dir) {
     std::map<std::string, std::string> contents;
     for (const auto& entry : fs::directory_iterator(dir)) {
         const std::string name = entry.path().filename().string();
-        contents[name] = entry.is_directory() ? "<dir>" : ReadFile(entry.path());
+        contents[name] = entry.is_directory()      ? "<dir>"
+                         : entry.is_regular_file() ? ReadFile(entry.path())
+                                                   : "<other>";
     }
     return contents;
 }
