@@ -1,7 +1,7 @@
 // Whole runs of the real program over a large installation, against the least any tool that
 // keeps saves safe must do: copy each save to a work file, flush it to disk and rename it
 // into place. Also the peak memory of runs with very large saves.
-//   whole_run PROGRAM ratio [SAVES [MIB_EACH [ROUNDS]]]
+//   whole_run PROGRAM ratio [SAVES [KIB_EACH [ROUNDS]]]
 //   whole_run PROGRAM memory
 #include <dirent.h>
 #include <fcntl.h>
@@ -98,18 +98,22 @@ Measured RunProgram(const std::string& program) {
     }
     if (pid < 0) Fail("forkpty failed");
     // Answer once the program reads keys, that is once the terminal is in raw mode.
-    termios mode{};
-    while (tcgetattr(master, &mode) == 0 && (mode.c_lflag & ICANON) != 0) {
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
-    }
-    if (write(master, "yk", 2) != 2) Fail("cannot type");
+    const auto readingKeys = [master] {
+        termios mode{};
+        return tcgetattr(master, &mode) == 0 && (mode.c_lflag & ICANON) == 0;
+    };
+    while (!readingKeys()) std::this_thread::sleep_for(std::chrono::microseconds(200));
+    if (write(master, "y", 1) != 1) Fail("cannot type");
+    // The closing request forgets keys typed before it: a key goes whenever the program reads
+    // keys, until it ends (one typed just after the y is discarded, the next one counts).
     int status = 0;
     rusage usage{};
     char drain[4096];
     bool reaped = false;
     while (!(reaped = wait4(pid, &status, WNOHANG, &usage) == pid)) {
+        if (readingKeys() && write(master, "k", 1) != 1) break;
         pollfd wait{master, POLLIN, 0};
-        if (poll(&wait, 1, 5) == 1 && read(master, drain, sizeof drain) < 0) break;
+        if (poll(&wait, 1, 1) == 1 && read(master, drain, sizeof drain) < 0) break;
     }
     if (!reaped && wait4(pid, &status, 0, &usage) != pid) Fail("lost the program");
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
@@ -173,14 +177,14 @@ void CopySaves(const std::string& from, const std::string& to, int saves) {
     sync();  // the player's saves were on disk before the tool ran
 }
 
-int Ratio(const std::string& program, int saveCount, std::size_t mibEach, int rounds) {
+int Ratio(const std::string& program, int saveCount, std::size_t kibEach, int rounds) {
     const std::string root = TempRoot();
     const std::string game = MakeInstallation(root);
     const std::string pristine = root + "/pristine";
     mkdir(pristine.c_str(), 0755);
     for (int slot = 0; slot < saveCount; ++slot) {
         SaveShape shape;
-        shape.stateBytes = mibEach << 20;
+        shape.stateBytes = kibEach << 10;
         shape.seed = static_cast<unsigned>(slot + 1);
         WriteFile(SlotName(pristine, slot, "sav"), GenerateSave(shape));
     }
@@ -208,14 +212,14 @@ int Ratio(const std::string& program, int saveCount, std::size_t mibEach, int ro
         program_s.push_back(run.seconds);
         baseline_s.push_back(baseline.seconds);
         ratios.push_back(run.seconds / baseline.seconds);
-        std::printf("round %d: program %.2f s (CPU %.2f s), baseline %.2f s (CPU %.2f s), "
+        std::printf("round %d: program %.3f s (CPU %.3f s), baseline %.3f s (CPU %.3f s), "
                     "ratio %.2f, program peak RSS %ld KiB\n",
                     round + 1, run.seconds, run.cpuSeconds, baseline.seconds, baseline.cpuSeconds,
                     run.seconds / baseline.seconds, run.peakKiB);
     }
-    std::printf("whole run, %d saves of %zu MiB: program median %.2f s, baseline median %.2f s, "
-                "median ratio %.2f (goal <= 1.3)\n",
-                saveCount, mibEach, Median(program_s), Median(baseline_s), Median(ratios));
+    std::printf("whole run, %d saves of %zu KiB: program median %.3f s, baseline median %.3f s, "
+                "median ratio %.2f\n",
+                saveCount, kibEach, Median(program_s), Median(baseline_s), Median(ratios));
     RemoveTree(root);
     return 0;
 }
@@ -251,13 +255,13 @@ int Memory(const std::string& program) {
 }
 
 // Leaves an installation behind for profiling the program by hand:
-//   whole_run prepare DIR SAVES MIB_EACH   then   WINEPREFIX=DIR/prefix orvane-savefix
-int Prepare(const std::string& root, int saveCount, std::size_t mibEach) {
+//   whole_run prepare DIR SAVES KIB_EACH   then   WINEPREFIX=DIR/prefix orvane-savefix
+int Prepare(const std::string& root, int saveCount, std::size_t kibEach) {
     mkdir(root.c_str(), 0755);
     const std::string game = MakeInstallation(root);
     for (int slot = 0; slot < saveCount; ++slot) {
         SaveShape shape;
-        shape.stateBytes = mibEach << 20;
+        shape.stateBytes = kibEach << 10;
         shape.seed = static_cast<unsigned>(slot + 1);
         WriteFile(SlotName(game, slot, "sav"), GenerateSave(shape));
     }
@@ -271,11 +275,11 @@ int Prepare(const std::string& root, int saveCount, std::size_t mibEach) {
 int main(int argc, char** argv) {
     if (argc >= 3 && std::strcmp(argv[2], "ratio") == 0) {
         return Ratio(argv[1], argc > 3 ? std::atoi(argv[3]) : 256,
-                     argc > 4 ? std::strtoul(argv[4], nullptr, 10) : 4, argc > 5 ? std::atoi(argv[5]) : 3);
+                     argc > 4 ? std::strtoul(argv[4], nullptr, 10) : 4096, argc > 5 ? std::atoi(argv[5]) : 3);
     }
     if (argc == 3 && std::strcmp(argv[2], "memory") == 0) return Memory(argv[1]);
     if (argc == 5 && std::strcmp(argv[1], "prepare") == 0) return Prepare(argv[2], std::atoi(argv[3]), std::strtoul(argv[4], nullptr, 10));
-    std::fprintf(stderr, "usage: whole_run PROGRAM ratio [SAVES [MIB_EACH [ROUNDS]]] | "
-                         "whole_run PROGRAM memory | whole_run prepare DIR SAVES MIB_EACH\n");
+    std::fprintf(stderr, "usage: whole_run PROGRAM ratio [SAVES [KIB_EACH [ROUNDS]]] | "
+                         "whole_run PROGRAM memory | whole_run prepare DIR SAVES KIB_EACH\n");
     return 2;
 }

@@ -94,7 +94,8 @@ void ExpectSavesSafe(const fs::path& dir) {
 Finished RunTool(const fs::path& output, const std::vector<std::string>& wrapper) {
     RunOptions options;
     options.wrapper = wrapper;
-    options.script = {{Said(texts::kPrompt), {"yk"}}};
+    // The closing request forgets keys typed before it is shown: its key comes after it.
+    options.script = {{Said(texts::kPrompt), {"y"}}, {Said(texts::kPressAnyKey), {"k"}}};
     options.pause = std::chrono::milliseconds(0);
     return RunProgram(output, options);
 }
