@@ -323,7 +323,7 @@ TEST(Program, CorrectsTheFilesTheGameUses) {
              const std::string user =
                  WineEnvironment::LocalAppData().parent_path().parent_path().filename();
              const std::string twin = "C:\\users\\" + user + "\\AppData\\Local\\VirtualStore" +
-                                      layout::WindowsPath(fs::canonical(dir)).substr(2) + "\\";
+                                      layout::WindowsPath(fs::canonical(dir)).substr(2);
              return Said(FormatText(texts::kGameFilesElsewhere, Cp932FromUtf8(twin).c_str()));
          },
          kInstalled, {{"scr000.sav", kSave2}, {"a0.dat", "read"}}},

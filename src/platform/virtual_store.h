@@ -18,6 +18,7 @@ inline bool MissesVirtualStore(const TokenState& token) {
     return !token.virtualized && token.elevationType != 1;
 }
 
-// The VirtualStore folder of installDir (which ends in a separator), with a separator added,
-// when it exists and this process misses it; empty otherwise, and always outside Windows.
+// The VirtualStore folder of installDir (which ends in a separator), without a separator at
+// its end, when it exists and this process misses it; empty otherwise, and always outside
+// Windows.
 std::string HiddenVirtualStore(const std::string& installDir);

@@ -41,7 +41,8 @@ std::string HiddenVirtualStore(const std::string& installDir) {
     if (!onDrive || !MissesVirtualStore(ProcessToken())) return std::string();
     const std::string localAppData = LocalAppData();
     if (localAppData.empty()) return std::string();
+    // The folder as the player would look for it, without installDir's added separator.
     std::string twin = localAppData + "\\VirtualStore" + installDir.substr(2);
-    if (twin.back() != '\\') twin += '\\';
+    while (twin.back() == '\\') twin.pop_back();
     return IsDirectory(twin) ? twin : std::string();
 }
