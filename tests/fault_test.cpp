@@ -161,6 +161,15 @@ class Faults : public testing::Test {
 protected:
     void SetUp() override {
         ORVANE_REQUIRE_PROGRAM();
+        // Every fault is set against a run that completes: without one, each faulty run would
+        // only wait out its time limit, hundreds of times over in the kill sweep.
+        Installation installation;
+        Populate(installation.dir());
+        installation.Register(true);
+        testfiles::ScopedTempDir scratch;
+        const Finished run = RunTool(scratch / "out", {});
+        ASSERT_TRUE(CompletedNormally(run)) << "a run without faults does not complete:\n"
+                                            << run.Describe();
     }
 };
 
