@@ -157,11 +157,6 @@ std::string PathSaid(const fs::path& dir, const std::string& name) {
     return Cp932FromUtf8(layout::WindowsPath(fs::canonical(dir)) + "\\" + name);
 }
 
-std::string Variable(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
-}
-
 // Another program holding a file open without sharing it, for as long as the object lives.
 class HeldOpen {
 public:
@@ -174,7 +169,7 @@ public:
             dup2(null, 1);
             dup2(null, 2);
             // Wine's loader starts itself again by the name it was given.
-            const std::string loader = Variable("ORVANE_WINE");
+            const std::string loader = WineLoader();
             execl(loader.c_str(), loader.c_str(), helper.c_str(),
                   layout::WindowsPath(file).c_str(), layout::WindowsPath(marker_.path() / "held").c_str(),
                   static_cast<char*>(nullptr));

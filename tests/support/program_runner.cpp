@@ -24,13 +24,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::string Variable(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
-}
-
-std::string WineLoader() { return Variable("ORVANE_WINE"); }
-
 [[noreturn]] void Exec(const std::vector<std::string>& argv) {
     std::vector<char*> args;
     for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
@@ -41,6 +34,12 @@ std::string WineLoader() { return Variable("ORVANE_WINE"); }
 
 }  // namespace
 
+std::string Variable(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+std::string WineLoader() { return Variable("ORVANE_WINE"); }
 bool UnderWine() { return !WineLoader().empty(); }
 std::string ProgramPath() { return Variable("ORVANE_PROGRAM"); }
 bool InCi() { return Variable("CI") == "true"; }

@@ -14,6 +14,11 @@ namespace runner {
 
 namespace fs = testfiles::fs;
 
+// An environment variable's value; empty when it is not set.
+std::string Variable(const char* name);
+
+// The Wine loader the Windows program runs under (ORVANE_WINE); empty: the native program.
+std::string WineLoader();
 bool UnderWine();
 std::string ProgramPath();
 
