@@ -87,9 +87,15 @@ void Installation::Register(bool installed, const std::string& within) {
     if (UnderWine()) {
         RunQuietly({WineLoader(), "reg", "delete", "HKCU\\Software\\Quilmo\\Orvane", "/f"});
         if (installed) {
-            ASSERT_EQ(RunQuietly({WineLoader(), "reg", "add", "HKCU\\Software\\Quilmo\\Orvane",
-                                  "/v", "InstallDir", "/d", windowsPath, "/f"}),
-                      0);
+            // Wine's reg.exe has been seen to fail once in a while just after the program of
+            // the previous row ended (once in a CI run, never in 60 runs in a row): tried again.
+            int status = -1;
+            for (int attempt = 0; attempt < 3 && status != 0; ++attempt) {
+                if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(500));
+                status = RunQuietly({WineLoader(), "reg", "add", "HKCU\\Software\\Quilmo\\Orvane",
+                                     "/v", "InstallDir", "/d", windowsPath, "/f"});
+            }
+            ASSERT_EQ(status, 0) << "Wine's reg.exe could not record the installation";
         }
         return;
     }
