@@ -145,7 +145,7 @@ TEST(Program, RunsTheDialogue) {
         ASSERT_TRUE(run.finished) << run.Describe();
         EXPECT_FALSE(run.endedBeforeKeys) << run.Describe();
         EXPECT_EQ(run.exitStatus, 0);
-        EXPECT_EQ(run.output, Ended(row.said));
+        EXPECT_EQ(run.output, Ended(row.said)) << run.Describe();
         EXPECT_EQ(testfiles::DirectoryContents(installation.dir()), row.after);
     }
 }
@@ -342,7 +342,7 @@ TEST(Program, CorrectsTheFilesTheGameUses) {
         const Finished run = RunProgram(outputDir.path() / "stdout", options);
         // A run that never ends waits out its time limit: the rows after it would too.
         ASSERT_TRUE(run.finished) << run.Describe();
-        EXPECT_EQ(run.output, Ended(row.said(dir)));
+        EXPECT_EQ(run.output, Ended(row.said(dir))) << run.Describe();
         EXPECT_EQ(run.exitStatus, 0);
         EXPECT_EQ(testfiles::DirectoryContents(dir), row.after);
         if (!row.twinAfter.empty()) {

@@ -81,6 +81,7 @@ std::string SaidSlot(int slot);
 struct Finished {
     std::string output;
     std::string screen;     // what the program and the console wrote to the terminal
+    std::string errors;     // its standard error (Wine's own complaints land here)
     int exitStatus = -1;    // -1: killed by a signal
     bool finished = false;  // false: it was still running at its time limit
     std::string neverSaid;  // a text the script waited for in vain
